@@ -1,0 +1,13 @@
+// The Win32 subset this project uses, for systems without Windows. Include this header,
+// as on Windows; the headers below are its parts.
+#pragma once
+
+#include <windef.h>
+#include <winerror.h>
+#include <winbase.h>
+#include <wingdi.h>
+#include <winuser.h>
+#include <winuser_menu.h>
+#include <winuser_resource.h>
+#include <libloaderapi.h>
+#include <winver.h>
