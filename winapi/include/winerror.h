@@ -60,3 +60,14 @@
 LXAPI DWORD WINAPI GetLastError(void);
 LXAPI void WINAPI SetLastError(DWORD code);
 #endif
+
+// Codes of the kernel services (files, global memory).
+#define ERROR_NOT_SAME_DEVICE 17L
+#define ERROR_DISCARDED 157L
+#define ERROR_NOT_LOCKED 158L
+#define ERROR_DIRECTORY 267L
+#define ERROR_NOACCESS 998L
+
+// Codes of the window manager.
+#define ERROR_CLASS_HAS_WINDOWS 1412L
+#define ERROR_TIMEOUT 1460L

@@ -11,14 +11,20 @@ namespace winapi {
 
 template <typename Object>
 class HandleTable {
-public:
+  public:
     // Takes ownership of the object and returns its new handle value (never 0). The tag
     // keeps handle values of different tables apart, so one kind is never mistaken for
     // another.
     explicit HandleTable(uintptr_t tag) : m_tag(tag << 24) {}
 
+    // The 24-bit counter wraps after many handles; a value still in use is skipped, so a
+    // live object is never replaced.
     uintptr_t add(std::unique_ptr<Object> object) {
-        uintptr_t value = m_tag | (++m_counter & 0xffffff);
+        uintptr_t value;
+        do {
+            m_counter = (m_counter + 1) & 0xffffff;
+            value = m_tag | m_counter;
+        } while (m_counter == 0 || m_objects.count(value) != 0);
         m_objects[value] = std::move(object);
         return value;
     }
@@ -50,12 +56,13 @@ public:
 
     template <typename Fn>
     void for_each(Fn&& fn) const {
-        for (auto& [value, object] : m_objects) fn(value, *object);
+        for (auto& [value, object] : m_objects)
+            fn(value, *object);
     }
 
     size_t size() const { return m_objects.size(); }
 
-private:
+  private:
     uintptr_t m_tag;
     uintptr_t m_counter = 0;
     std::unordered_map<uintptr_t, std::unique_ptr<Object>> m_objects;

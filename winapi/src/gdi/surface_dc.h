@@ -3,6 +3,7 @@
 
 #include <windef.h>
 
+#include "common/internal_api.h"
 #include "common/surface.h"
 
 namespace winapi::gdi {
@@ -10,13 +11,13 @@ namespace winapi::gdi {
 // Opens a device context that draws into `surface`. Logical point (0, 0) lies at `origin`
 // (surface pixels) and every operation is clipped to `clip` (surface pixels). The surface
 // must outlive the context.
-HDC open_surface_dc(Surface* surface, POINT origin, RECT clip);
+LX_INTERNAL_API HDC open_surface_dc(Surface* surface, POINT origin, RECT clip);
 
 // Closes a context from open_surface_dc. Objects selected into it stay alive (their owner
 // deletes them); the context's handle becomes invalid.
-void close_surface_dc(HDC dc);
+LX_INTERNAL_API void close_surface_dc(HDC dc);
 
 // Writes the surface as an 8-bit RGBA PNG; false when the file cannot be written.
-bool write_png(const Surface& surface, const char* path);
+LX_INTERNAL_API bool write_png(const Surface& surface, const char* path);
 
 } // namespace winapi::gdi

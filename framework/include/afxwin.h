@@ -1,0 +1,11 @@
+// The application framework: include this one header. It brings the Win32 headers and
+// every framework class: module state, CWinApp, CString, CMenu, CGdiObject and CBitmap.
+#pragma once
+
+#include <windows.h>
+
+#include "afx_gdi.h"
+#include "afx_menu.h"
+#include "afx_module_state.h"
+#include "afx_string.h"
+#include "afx_win_app.h"

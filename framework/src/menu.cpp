@@ -1,0 +1,146 @@
+#include "afx_menu.h"
+
+#include "afx_module_state.h"
+#include "handle_map.h"
+
+namespace {
+
+using MenuMap = HandleMap<HMENU, CMenu>;
+
+bool menu_is_live(HMENU menu) {
+    return IsMenu(menu) != FALSE;
+}
+
+// The module's map, and its removal at module exit (see handle_map.h). The pointer is plain
+// data, so a static CMenu destroyed after the removal still reads it safely as null.
+MenuMap* g_menu_map = nullptr;
+
+struct MenuMapReaper {
+    ~MenuMapReaper() {
+        delete g_menu_map;
+        g_menu_map = nullptr;
+    }
+} g_menu_map_reaper;
+
+MenuMap& menu_map() {
+    if (!g_menu_map) g_menu_map = new MenuMap(menu_is_live);
+    return *g_menu_map;
+}
+
+std::unique_ptr<CMenu> make_temporary(HMENU menu) {
+    auto object = std::make_unique<CMenu>();
+    object->m_hMenu = menu;
+    return object;
+}
+
+} // namespace
+
+CMenu::~CMenu() {
+    DestroyMenu();
+}
+
+void CMenu::forget_handle() {
+    m_hMenu = nullptr;
+}
+
+CMenu* CMenu::FromHandle(HMENU menu) {
+    return menu_map().from_handle(menu, make_temporary);
+}
+
+BOOL CMenu::Attach(HMENU menu) {
+    if (!menu || m_hMenu) return FALSE;
+    m_hMenu = menu;
+    menu_map().attach(menu, this);
+    return TRUE;
+}
+
+HMENU CMenu::Detach() {
+    HMENU menu = m_hMenu;
+    if (menu && g_menu_map) g_menu_map->detach(menu, this);
+    m_hMenu = nullptr;
+    return menu;
+}
+
+BOOL CMenu::DestroyMenu() {
+    if (!m_hMenu) return FALSE;
+    BOOL destroyed = ::DestroyMenu(Detach());
+    // The submenus went with the menu: their temporary objects are no longer needed.
+    if (g_menu_map) g_menu_map->reclaim_dead(this);
+    return destroyed;
+}
+
+BOOL CMenu::CreateMenu() {
+    return !m_hMenu && Attach(::CreateMenu());
+}
+
+BOOL CMenu::CreatePopupMenu() {
+    return !m_hMenu && Attach(::CreatePopupMenu());
+}
+
+BOOL CMenu::LoadMenu(LPCSTR name) {
+    if (m_hMenu) return FALSE;
+    return Attach(::LoadMenuA(AfxFindResourceHandle(name, RT_MENU), name));
+}
+
+BOOL CMenu::LoadMenu(UINT id) {
+    return LoadMenu(MAKEINTRESOURCEA(id));
+}
+
+BOOL CMenu::LoadMenuIndirect(const void* menu_template) {
+    return !m_hMenu && Attach(::LoadMenuIndirectA(menu_template));
+}
+
+CMenu* CMenu::GetSubMenu(int position) const {
+    return FromHandle(::GetSubMenu(m_hMenu, position));
+}
+
+BOOL CMenu::InsertMenu(UINT position, UINT flags, UINT_PTR id_or_submenu, LPCSTR text) {
+    return ::InsertMenuA(m_hMenu, position, flags, id_or_submenu, text);
+}
+
+BOOL CMenu::AppendMenu(UINT flags, UINT_PTR id_or_submenu, LPCSTR text) {
+    return ::AppendMenuA(m_hMenu, flags, id_or_submenu, text);
+}
+
+BOOL CMenu::ModifyMenu(UINT position, UINT flags, UINT_PTR id_or_submenu, LPCSTR text) {
+    return ::ModifyMenuA(m_hMenu, position, flags, id_or_submenu, text);
+}
+
+BOOL CMenu::DeleteMenu(UINT position, UINT flags) {
+    return ::DeleteMenu(m_hMenu, position, flags);
+}
+
+BOOL CMenu::RemoveMenu(UINT position, UINT flags) {
+    return ::RemoveMenu(m_hMenu, position, flags);
+}
+
+UINT CMenu::EnableMenuItem(UINT id, UINT enable) {
+    return static_cast<UINT>(::EnableMenuItem(m_hMenu, id, enable));
+}
+
+UINT CMenu::CheckMenuItem(UINT id, UINT check) {
+    return ::CheckMenuItem(m_hMenu, id, check);
+}
+
+UINT CMenu::GetMenuItemCount() const {
+    return static_cast<UINT>(::GetMenuItemCount(m_hMenu));
+}
+
+UINT CMenu::GetMenuItemID(int position) const {
+    return ::GetMenuItemID(m_hMenu, position);
+}
+
+UINT CMenu::GetMenuState(UINT id, UINT flags) const {
+    return ::GetMenuState(m_hMenu, id, flags);
+}
+
+int CMenu::GetMenuString(UINT id, LPSTR buffer, int max_count, UINT flags) const {
+    return ::GetMenuStringA(m_hMenu, id, buffer, max_count, flags);
+}
+
+int CMenu::GetMenuString(UINT id, CString& text, UINT flags) const {
+    int length = ::GetMenuStringA(m_hMenu, id, nullptr, 0, flags);
+    int copied = ::GetMenuStringA(m_hMenu, id, text.GetBufferSetLength(length), length + 1, flags);
+    text.ReleaseBuffer(copied);
+    return copied;
+}

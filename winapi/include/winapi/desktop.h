@@ -1,0 +1,119 @@
+// The desktop that the Win32 layer's windows live on: not a Win32 interface. It picks the
+// display, runs the desktop clock, injects input, answers modal user interface in headless
+// runs, and gives tests what they need to look at windows (pixels, screenshots, records of
+// message boxes and beeps) and to start from a clean desktop.
+//
+// Everything here is used from the thread that runs the user interface.
+#pragma once
+
+#include <windef.h>
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+#define LX_DESKTOP_API __attribute__((visibility("default")))
+
+namespace winapi::desktop {
+
+// ---- Display -------------------------------------------------------------------------
+
+enum class DisplayKind {
+    Headless, // pixels in memory only; the default, and what tests use
+    Sdl,      // windows on screen (not available yet)
+};
+
+// Chooses the display. Only possible while no window exists; false when the display is not
+// available or windows exist.
+LX_DESKTOP_API bool set_display(DisplayKind kind);
+LX_DESKTOP_API DisplayKind display();
+
+// The screen size (1024 x 768 unless set). The pointer is kept on the screen.
+LX_DESKTOP_API void set_screen_size(int width, int height);
+LX_DESKTOP_API SIZE screen_size();
+
+// Writes a PNG of the window: its part of its top-level window's pixels. False for a bad
+// window or a file that cannot be written.
+LX_DESKTOP_API bool screenshot(HWND hwnd, const char* png_path);
+
+// The colour of one pixel of a window, at client coordinates; CLR_INVALID (0xFFFFFFFF) for
+// a bad window or a point outside it.
+LX_DESKTOP_API COLORREF window_pixel(HWND hwnd, int x, int y);
+
+// ---- Input ---------------------------------------------------------------------------
+// Injected input enters the queue like input from a real device and is routed when it is
+// retrieved: mouse messages to the capture window or the window under the pointer, keys to
+// the focus window.
+
+enum class MouseButton { Left, Right };
+
+LX_DESKTOP_API void mouse_move(int x, int y);
+LX_DESKTOP_API void mouse_down(MouseButton button, int x, int y);
+LX_DESKTOP_API void mouse_up(MouseButton button, int x, int y);
+// A move to the point, then a press and a release there.
+LX_DESKTOP_API void click(MouseButton button, int x, int y);
+LX_DESKTOP_API void key_down(UINT vk);
+LX_DESKTOP_API void key_up(UINT vk);
+
+// ---- Desktop clock -------------------------------------------------------------------
+// GetTickCount and timers read this clock. Real time by default. On a manual clock time
+// moves only by set_clock/advance_clock; timers that fall due fire when messages are next
+// retrieved. A GetMessageA that would wait on a manual clock moves the clock to the next
+// timer it could return; with no timer at all it returns -1 with ERROR_TIMEOUT instead of
+// waiting forever (as it does on the headless display with real time).
+
+LX_DESKTOP_API void use_real_clock();
+LX_DESKTOP_API void use_manual_clock(uint64_t start_ms = 0);
+LX_DESKTOP_API bool clock_is_manual();
+LX_DESKTOP_API uint64_t clock_now();
+LX_DESKTOP_API void set_clock(uint64_t ms);
+LX_DESKTOP_API void advance_clock(uint64_t ms);
+
+// Retrieves and dispatches (with TranslateMessage) every message that can be retrieved now
+// without waiting, WM_PAINT and due WM_TIMER included; stops at WM_QUIT, leaving it queued.
+// Returns the number of messages dispatched. It gives up after `limit` messages, so a
+// window that never validates itself cannot keep it busy forever.
+LX_DESKTOP_API int pump_messages(int limit = 10000);
+
+// ---- Automation of modal user interface ----------------------------------------------
+
+enum class ModalKind { MessageBox, Menu, Dialog, FileDialog };
+
+// What is about to be shown modally. Fields that do not apply to a kind are null or 0.
+struct ModalEvent {
+    ModalKind kind = ModalKind::MessageBox;
+    HWND owner = nullptr;
+    const char* text = nullptr;    // message box text
+    const char* caption = nullptr; // message box caption
+    UINT type = 0;                 // message box type (MB_*)
+};
+
+// Returns the answer (for a message box: IDOK, IDCANCEL ...), or 0 for the default answer.
+// An answer that the modal UI cannot give (a button the box does not have) counts as 0.
+using AutomationCallback = std::function<int(const ModalEvent&)>;
+
+// Installs the callback (an empty function removes it). With no callback, a message box
+// answers its default button.
+LX_DESKTOP_API void set_automation(AutomationCallback callback);
+
+struct MessageBoxRecord {
+    HWND owner = nullptr;
+    std::string text;
+    std::string caption;
+    UINT type = 0;
+    int answer = 0;
+};
+
+// Every message box shown and every beep made since the last clear_records.
+LX_DESKTOP_API std::vector<MessageBoxRecord> message_boxes();
+LX_DESKTOP_API std::vector<UINT> beeps();
+LX_DESKTOP_API void clear_records();
+
+// Back to a clean desktop for the next test: destroys every window (with their messages),
+// unregisters every window class, empties the calling thread's queue and timers, clears
+// capture, focus, activation, cursor, held keys, records and the automation callback, and
+// restores the real clock and the default screen size.
+LX_DESKTOP_API void reset();
+
+} // namespace winapi::desktop
