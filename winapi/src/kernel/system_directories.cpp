@@ -49,7 +49,7 @@ DWORD copy_path(const std::string& path, char* buffer, size_t size) {
 } // namespace
 
 std::string windows_directory() {
-    // The base directory specification asks for an absolute path; anything else is ignored.
+    // XDG base directories must be absolute paths; anything else is ignored.
     std::string config = environment("XDG_CONFIG_HOME");
     if (config.empty() || config[0] != '/') config = home_directory() + "/.config";
     while (config.size() > 1 && config.back() == '/')
