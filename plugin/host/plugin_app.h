@@ -1,0 +1,15 @@
+// The library's framework application object. The framework finds the library's resources
+// and profile through it; it has no message handlers, and its own start and exit routines do
+// nothing of the library's (the library starts in NPP_Initialize).
+#pragma once
+
+#include <afxwin.h>
+
+class PluginApplication : public CWinApp {
+  public:
+    PluginApplication() = default;
+};
+
+// The one application object, constructed when the library is loaded. Without a name of its
+// own it takes the library's file name, so its profile is NPLant32.INI.
+extern PluginApplication PluginApp;
