@@ -35,8 +35,8 @@ class PluginInstanceTest : public HostFixture {
         if (!instance) return nullptr;
         AttributeArrays arrays(attributes);
         char type[] = "video/quicktime";
-        EXPECT_EQ(instance->New(type, &m_npp, mode, arrays.count(), arrays.names(),
-                                arrays.values(), nullptr),
+        EXPECT_EQ(instance->New(type, &m_npp, mode, arrays.count(), arrays.names(), arrays.values(),
+                                nullptr),
                   NPERR_NO_ERROR);
         return instance;
     }
