@@ -1,10 +1,12 @@
 // A fixture that plays the browser: it loads NPLant32, asks for the plug-in table, and hands
 // the test host's table to NP_Initialize; at the end it calls NP_Shutdown, and only then
-// checks that all host memory has come back.
+// checks that all host memory has come back. The Windows and temporary directories are
+// scratch folders of the test's own while it runs.
 #pragma once
 
 #include "support/page_windows.h"
 #include "support/plugin_library.h"
+#include "support/scratch_folders.h"
 #include "support/test_host.h"
 
 #include <string>
@@ -55,6 +57,9 @@ class PluginFixture : public HostFixture {
     // as it owns it. Returns the NPP_Destroy result.
     NPError destroy_instance(NPP npp);
 
+    // The library's profile (NPLant32.INI, written at every shutdown) and its cache files go
+    // to folders of the test's own, never to the user's.
+    ScratchFolders folders;
     PluginLibrary library;
     NPNetscapeFuncs host_table{};
     NPPluginFuncs funcs{};

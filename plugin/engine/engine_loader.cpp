@@ -1,0 +1,128 @@
+// The engine loader: StartEngine and the undoing of the movie library's load.
+#include "engine/engine_loader.h"
+
+#include "engine/engine_operations.h"
+#include "engine/engine_slots.h"
+
+EngineLibrary<EngineMovieEntry> MovieLibrary = {nullptr, MovieNotAvailable, 0};
+EngineLibrary<EngineComponentEntry> ComponentLibrary = {nullptr, ComponentNotAvailable, 0};
+BOOL EngineStartAttempted = FALSE;
+
+namespace {
+
+// StartEngine's results.
+constexpr int EngineStarted = 0;
+constexpr int EngineFileMissing = 1;
+constexpr int EngineEntryMissing = 2;
+
+// The size of the version record GetVersionExA is asked to fill.
+constexpr DWORD VersionRecordSize = 148;
+static_assert(sizeof(OSVERSIONINFOA) == VersionRecordSize);
+
+// GetProcAddress answers a generic function pointer; going through void* says that the cast
+// to the export's real type is meant.
+template <typename Function>
+Function ExportOf(HMODULE module, LPCSTR name) {
+    return reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(module, name)));
+}
+
+// Marks a library not loaded. The library itself is not released here.
+template <typename Entry>
+void ForgetLibrary(EngineLibrary<Entry>& library, Entry notAvailable) {
+    library.Module = nullptr;
+    library.Slot = notAvailable;
+}
+
+// True when the system is of the NT family, the only one on which the movie library may be
+// released after a session: elsewhere it stays mapped.
+bool ReleasesMovieLibrary() {
+    OSVERSIONINFOA version = {};
+    version.dwOSVersionInfoSize = VersionRecordSize;
+    return GetVersionExA(&version) && version.dwPlatformId == VER_PLATFORM_WIN32_NT;
+}
+
+// Takes back one start of the movie library. The last one ends the library's session (even
+// when none was begun, on the failure path of the component library) and forgets the library.
+void UndoMovieLibraryLoad() {
+    if (MovieLibrary.LoadCount <= 0) return;
+    if (--MovieLibrary.LoadCount > 0) return;
+    EngineEndSession();
+    if (ReleasesMovieLibrary()) FreeLibrary(MovieLibrary.Module);
+    ForgetLibrary(MovieLibrary, MovieNotAvailable);
+}
+
+// Loads the movie library, or counts one more start of it when it is loaded already.
+int LoadMovieLibrary() {
+    if (!MovieLibrary.Module) {
+        MovieLibrary.Module = LoadLibraryA(ENGINE_MOVIE_LIBRARY);
+        if (!MovieLibrary.Module) {
+            ForgetLibrary(MovieLibrary, MovieNotAvailable);
+            return EngineFileMissing;
+        }
+        auto entry = ExportOf<EngineMovieEntry>(MovieLibrary.Module, ENGINE_ENTRY_NAME);
+        if (!entry) {
+            // The library stays mapped; only its handle is forgotten.
+            ForgetLibrary(MovieLibrary, MovieNotAvailable);
+            return EngineEntryMissing;
+        }
+        MovieLibrary.Slot = entry;
+    }
+    ++MovieLibrary.LoadCount;
+    return EngineStarted;
+}
+
+// Loads and starts the component library, or counts one more start of it when it is loaded
+// already. A library without its two exports, or whose start fails, is released again.
+int LoadComponentLibrary() {
+    if (!ComponentLibrary.Module) {
+        ComponentLibrary.Module = LoadLibraryA(ENGINE_COMPONENT_LIBRARY);
+        if (!ComponentLibrary.Module) {
+            ForgetLibrary(ComponentLibrary, ComponentNotAvailable);
+            return EngineFileMissing;
+        }
+        auto entry = ExportOf<EngineComponentEntry>(ComponentLibrary.Module, ENGINE_ENTRY_NAME);
+        auto initialize =
+            ExportOf<EngineComponentInitialize>(ComponentLibrary.Module, ENGINE_INITIALIZE_NAME);
+        if (!entry || !initialize || initialize() != 0) {
+            FreeLibrary(ComponentLibrary.Module);
+            ForgetLibrary(ComponentLibrary, ComponentNotAvailable);
+            return EngineEntryMissing;
+        }
+        ComponentLibrary.Slot = entry;
+    }
+    ++ComponentLibrary.LoadCount;
+    return EngineStarted;
+}
+
+// The loads of StartEngine, with the error mode already set.
+int LoadEngineLibraries() {
+    int result = LoadMovieLibrary();
+    if (result != EngineStarted) return result;
+    result = LoadComponentLibrary();
+    if (result != EngineStarted) {
+        UndoMovieLibraryLoad();
+        return result;
+    }
+    // Only the first start of the movie library begins a session.
+    if (MovieLibrary.LoadCount == 1) EngineStartSession();
+    return EngineStarted;
+}
+
+} // namespace
+
+int StartEngine() {
+    EngineStartAttempted = TRUE;
+    // A missing library file must not bring up a system dialog while the engine starts.
+    UINT previousMode = SetErrorMode(SEM_NOOPENFILEERRORBOX);
+    int result = LoadEngineLibraries();
+    SetErrorMode(previousMode);
+    return result;
+}
+
+void ResetEngineLoader() {
+    if (MovieLibrary.Module) FreeLibrary(MovieLibrary.Module);
+    if (ComponentLibrary.Module) FreeLibrary(ComponentLibrary.Module);
+    MovieLibrary = {nullptr, MovieNotAvailable, 0};
+    ComponentLibrary = {nullptr, ComponentNotAvailable, 0};
+    EngineStartAttempted = FALSE;
+}
