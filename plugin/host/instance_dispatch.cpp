@@ -5,7 +5,7 @@
 #include <cstring>
 
 #include "host/plugin_entries.h"
-#include "instance/embed_instance.h"
+#include "movie/movie_instance.h"
 
 namespace {
 
@@ -25,7 +25,7 @@ NPError NPP_New(NPMIMEType pluginType, NPP instance, uint16 mode, int16 argc, ch
     AFX_MANAGE_STATE(AfxGetStaticModuleState());
     if (!instance) return NPERR_INVALID_INSTANCE_ERROR;
     if (!pluginType || strcmp(pluginType, ServedMimeType) != 0) return NPERR_INVALID_PLUGIN_ERROR;
-    PluginInstance* object = new EmbedInstance;
+    PluginInstance* object = new MovieInstance;
     if (!object) return NPERR_OUT_OF_MEMORY_ERROR;
     instance->pdata = object;
     return object->New(pluginType, instance, mode, argc, argn, argv, saved);

@@ -67,18 +67,40 @@ class PluginInstance {
     virtual void TrackContextMenu(int x, int y);
     // Carries out a menu command. Base: nothing yet.
     virtual void DoMenuCommand(short command);
-    // Paints the instance area's content. Base: nothing yet.
+    // Paints the poster and then the status line over it, each through a display context of
+    // WindowHandle of its own. The rectangle is not used. The background and the frame are
+    // the painter's: the subclass calls this first and draws its movie over it.
     virtual void Draw(const RECT& updateRect);
     // Turns a WM_COMMAND identifier into the command for DoMenuCommand. Base: unchanged.
     virtual short MapCommandId(short command);
 
     // ---- Utilities ----
 
-    // Chooses the poster among bitmaps `first`..`last` for the window. For now only keeps
-    // the range for SetWindow; nothing at all when the page gave NOPICTURE.
+    // Chooses the poster among bitmaps `last` down to `first`: the first one smaller than the
+    // instance area in both directions, centred in it at its own size; none when none fits
+    // or the range is empty. Invalidates the old and the new poster's rectangles (the whole
+    // window when none is shown), repaints at once when `updateNow`, and records the range.
+    // Before SetWindow it only records the range; with NOPICTURE it does nothing at all.
     void ShowPicture(short first, short last, BOOL updateNow);
+    // Shows string resource base + offset as the status line in the bottom 16 pixels of the
+    // instance area, or clears the line when there is no such string. Invalidates the old
+    // and the new strip and repaints at once when `updateNow`. Nothing at all without
+    // STATUSMSG or before SetWindow.
+    void ShowStatusMessage(short base, short offset, BOOL updateNow);
     // Invalidates the whole window, with erase; nothing while there is no window.
     void InvalidateAll();
+    // Invalidates `area` of the window, with erase; nothing while there is no window.
+    void InvalidateArea(const RECT& area);
+    // Paints what is invalid in the window before returning; nothing while there is none.
+    void UpdateNow();
+
+    // Moves `rect` to (0, 0), clips its width and height to those of `bounds` (each on its
+    // own) and centres it in (0, 0, width of bounds, height of bounds).
+    static void CenterRect(RECT* rect, const RECT& bounds);
+    // Copies the whole of `bitmap` into `destination` (device units of `dc`) with raster
+    // operation `rop`, stretching it to fit, through a memory context that takes the mapping
+    // mode of `dc`. Draws nothing when no memory context can be made.
+    static void StretchBitmap(HDC dc, HBITMAP bitmap, const RECT& destination, DWORD rop);
 
     // Loads string resource base + offset (each a signed 16-bit number) from the library's
     // resources into `buffer` (256 characters); the empty text when there is no such string.

@@ -1,6 +1,6 @@
 // PluginInstance from inside: the plug-in's sources are linked into this test, with the test
 // host's table installed as HostFuncs, so the fields that no entry point shows can be read.
-#include "instance/embed_instance.h"
+#include "instance/plugin_instance.h"
 
 #include "support/page_windows.h"
 #include "support/plugin_fixture.h"
@@ -12,6 +12,10 @@
 using namespace plugin_test;
 
 namespace {
+
+// The base class alone: the movie instance, the one subclass of the library, replaces
+// operations that these tests look at in their base versions.
+class BaseInstance : public PluginInstance {};
 
 class PluginInstanceTest : public HostFixture {
   protected:
@@ -29,8 +33,8 @@ class PluginInstanceTest : public HostFixture {
     }
 
     // A new instance with New called as NPP_New would, in host memory.
-    EmbedInstance* make(const Attributes& attributes = {}, unsigned short mode = NP_EMBED) {
-        EmbedInstance* instance = new EmbedInstance;
+    BaseInstance* make(const Attributes& attributes = {}, unsigned short mode = NP_EMBED) {
+        BaseInstance* instance = new BaseInstance;
         EXPECT_NE(instance, nullptr);
         if (!instance) return nullptr;
         AttributeArrays arrays(attributes);
@@ -70,7 +74,7 @@ static_assert(sizeof(PluginInstance::PictureFirstId) == 2 &&
               "16-bit identifiers");
 
 TEST_F(PluginInstanceTest, FieldsKeepTheirDeclarationOrder) {
-    EmbedInstance* instance = make();
+    BaseInstance* instance = make();
     ASSERT_NE(instance, nullptr);
     const void* fields[] = {
         &instance->WindowRecord,  &instance->Mode,           &instance->HostHandle,
@@ -126,7 +130,7 @@ TEST_F(PluginInstanceTest, VirtualOperationsKeepTheirSlotOrder) {
 // ---- Construction and New ----------------------------------------------------------------
 
 TEST_F(PluginInstanceTest, ConstructorDefaults) {
-    EmbedInstance* instance = new EmbedInstance;
+    BaseInstance* instance = new BaseInstance;
     ASSERT_NE(instance, nullptr);
     EXPECT_TRUE(host().owns(instance)) << "expected the object in host memory";
     EXPECT_EQ(instance->WindowRecord, nullptr);
@@ -159,14 +163,14 @@ TEST_F(PluginInstanceTest, ConstructorDefaults) {
 
 TEST_F(PluginInstanceTest, NoHostMemoryMeansNoObject) {
     host().fail_allocation(1);
-    EXPECT_EQ(new EmbedInstance, nullptr);
+    EXPECT_EQ(new BaseInstance, nullptr);
     HostFuncs = nullptr; // before NP_Initialize or after NP_Shutdown
-    EXPECT_EQ(new EmbedInstance, nullptr);
+    EXPECT_EQ(new BaseInstance, nullptr);
     EXPECT_EQ(host().allocations(), 0u);
 }
 
 TEST_F(PluginInstanceTest, NewKeepsModeAndHandleAndAsksForThePoster) {
-    EmbedInstance* instance = make({}, NP_FULL);
+    BaseInstance* instance = make({}, NP_FULL);
     EXPECT_EQ(instance->Mode, NP_FULL);
     EXPECT_EQ(instance->HostHandle, &m_npp);
     EXPECT_EQ(instance->PictureFirstId, 4000);
@@ -194,7 +198,7 @@ TEST_F(PluginInstanceTest, FileNameFromTheFirstAttributeValue) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE("value \"" + c.value.substr(0, 60) + "\"");
-        EmbedInstance* instance = make({{"SRC", c.value}});
+        BaseInstance* instance = make({{"SRC", c.value}});
         EXPECT_EQ(std::string(instance->FileName), c.expected);
         EXPECT_EQ(instance->FileName[255], '\0');
         delete instance;
@@ -202,13 +206,13 @@ TEST_F(PluginInstanceTest, FileNameFromTheFirstAttributeValue) {
 }
 
 TEST_F(PluginInstanceTest, FileNameComesFromTheFirstAttributeWhateverItsName) {
-    EmbedInstance* instance = make({{"WIDTH", "a/b/320"}, {"SRC", "clip.mov"}});
+    BaseInstance* instance = make({{"WIDTH", "a/b/320"}, {"SRC", "clip.mov"}});
     EXPECT_STREQ(instance->FileName, "320");
     delete instance;
 }
 
 TEST_F(PluginInstanceTest, MissingOrNegativeAttributeListsAreIgnored) {
-    EmbedInstance* instance = new EmbedInstance;
+    BaseInstance* instance = new BaseInstance;
     ASSERT_NE(instance, nullptr);
     char type[] = "video/quicktime";
     EXPECT_EQ(instance->New(type, &m_npp, NP_EMBED, 0, nullptr, nullptr, nullptr), NPERR_NO_ERROR);
@@ -229,17 +233,17 @@ TEST_F(PluginInstanceTest, MissingOrNegativeAttributeListsAreIgnored) {
 TEST_F(PluginInstanceTest, AttributeNamesMatchInAnyCase) {
     for (const char* name : {"href", "Href", "HREF", "hReF", "HREFABS", "hrefabs"}) {
         SCOPED_TRACE(name);
-        EmbedInstance* instance = make({{"SRC", "clip.mov"}, {name, "next.html"}});
+        BaseInstance* instance = make({{"SRC", "clip.mov"}, {name, "next.html"}});
         ASSERT_NE(instance->Href, nullptr);
         EXPECT_STREQ(instance->Href, "next.html");
         EXPECT_TRUE(host().owns(instance->Href)) << "expected the copy in host memory";
         delete instance;
     }
-    EmbedInstance* instance = make({{"isMap", ""},
-                                    {"NoPicture", ""},
-                                    {"statusMSG", ""},
-                                    {"hrefTarget", "_blank"},
-                                    {"bgColor", "#0000FF"}});
+    BaseInstance* instance = make({{"isMap", ""},
+                                   {"NoPicture", ""},
+                                   {"statusMSG", ""},
+                                   {"hrefTarget", "_blank"},
+                                   {"bgColor", "#0000FF"}});
     EXPECT_TRUE(instance->IsMap);
     EXPECT_FALSE(instance->PictureAllowed);
     EXPECT_TRUE(instance->StatusAllowed);
@@ -249,7 +253,7 @@ TEST_F(PluginInstanceTest, AttributeNamesMatchInAnyCase) {
 }
 
 TEST_F(PluginInstanceTest, LaterOfHrefAndHrefAbsWins) {
-    EmbedInstance* instance = make({{"HREF", "relative.html"}, {"HREFABS", "http://a/b.html"}});
+    BaseInstance* instance = make({{"HREF", "relative.html"}, {"HREFABS", "http://a/b.html"}});
     EXPECT_STREQ(instance->Href, "http://a/b.html");
     delete instance;
     instance = make({{"HREFABS", "http://a/b.html"}, {"HREF", "relative.html"}});
@@ -259,8 +263,7 @@ TEST_F(PluginInstanceTest, LaterOfHrefAndHrefAbsWins) {
 }
 
 TEST_F(PluginInstanceTest, SwitchesIgnoreTheirValues) {
-    EmbedInstance* instance =
-        make({{"ISMAP", "FALSE"}, {"NOPICTURE", "FALSE"}, {"STATUSMSG", "0"}});
+    BaseInstance* instance = make({{"ISMAP", "FALSE"}, {"NOPICTURE", "FALSE"}, {"STATUSMSG", "0"}});
     EXPECT_TRUE(instance->IsMap);
     EXPECT_FALSE(instance->PictureAllowed);
     EXPECT_TRUE(instance->StatusAllowed);
@@ -270,11 +273,11 @@ TEST_F(PluginInstanceTest, SwitchesIgnoreTheirValues) {
 }
 
 TEST_F(PluginInstanceTest, OtherAttributesAreLeftToTheSubclass) {
-    EmbedInstance* instance = make({{"SRC", "clip.mov"},
-                                    {"AUTOPLAY", "TRUE"},
-                                    {"HREFX", "x"},
-                                    {"HREFABSOLUTE", "y"},
-                                    {"COLOR", "#FF0000"}});
+    BaseInstance* instance = make({{"SRC", "clip.mov"},
+                                   {"AUTOPLAY", "TRUE"},
+                                   {"HREFX", "x"},
+                                   {"HREFABSOLUTE", "y"},
+                                   {"COLOR", "#FF0000"}});
     EXPECT_EQ(instance->Href, nullptr);
     EXPECT_FALSE(instance->BackColorGiven);
     expect_color(instance->ForeColor, 0x4040, 0x4040, 0x4040);
@@ -305,7 +308,7 @@ TEST_F(PluginInstanceTest, BackgroundColourIsReadInWindowsOrder) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(std::string("BGCOLOR \"") + c.value + "\"");
-        EmbedInstance* instance = make({{"BGCOLOR", c.value}});
+        BaseInstance* instance = make({{"BGCOLOR", c.value}});
         EXPECT_TRUE(instance->BackColorGiven) << "set even when the value cannot be read";
         expect_color(instance->BackColor, c.red, c.green, c.blue);
         delete instance;
@@ -324,7 +327,7 @@ TEST_F(PluginInstanceTest, ForegroundColourFallsBackToWhite) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(std::string("FRCOLOR \"") + c.value + "\"");
-        EmbedInstance* instance = make({{"FRCOLOR", c.value}});
+        BaseInstance* instance = make({{"FRCOLOR", c.value}});
         expect_color(instance->ForeColor, c.red, c.green, c.blue);
         EXPECT_FALSE(instance->BackColorGiven);
         delete instance;
@@ -332,7 +335,7 @@ TEST_F(PluginInstanceTest, ForegroundColourFallsBackToWhite) {
 }
 
 TEST_F(PluginInstanceTest, CopyThatCannotBeMadeLeavesTheAttributeAbsent) {
-    EmbedInstance* instance = new EmbedInstance;
+    BaseInstance* instance = new BaseInstance;
     ASSERT_NE(instance, nullptr);
     host().fail_allocation(1);
     char type[] = "video/quicktime";
@@ -350,7 +353,7 @@ TEST_F(PluginInstanceTest, CopyThatCannotBeMadeLeavesTheAttributeAbsent) {
 }
 
 TEST_F(PluginInstanceTest, FailedCopyOfTheLaterSynonymLeavesNoLink) {
-    EmbedInstance* instance = new EmbedInstance;
+    BaseInstance* instance = new BaseInstance;
     ASSERT_NE(instance, nullptr);
     host().fail_allocation(2);
     char type[] = "video/quicktime";
@@ -367,7 +370,7 @@ TEST_F(PluginInstanceTest, FailedCopyOfTheLaterSynonymLeavesNoLink) {
 // ---- Streams ------------------------------------------------------------------------------
 
 TEST_F(PluginInstanceTest, NewStreamKeepsTheAddress) {
-    EmbedInstance* instance = make({{"SRC", "movies/clip.mov"}});
+    BaseInstance* instance = make({{"SRC", "movies/clip.mov"}});
     NPStream stream{};
     stream.url = "http://example.invalid/other/name.mov";
     unsigned short stype = NP_SEEK;
@@ -389,7 +392,7 @@ TEST_F(PluginInstanceTest, NewStreamKeepsTheAddress) {
 }
 
 TEST_F(PluginInstanceTest, FullWindowInstanceNamesItselfAfterTheStream) {
-    EmbedInstance* instance = make({}, NP_FULL);
+    BaseInstance* instance = make({}, NP_FULL);
     NPStream stream{};
     stream.url = "http://example.invalid/movies/full.mov";
     unsigned short stype = 0;
@@ -407,7 +410,7 @@ TEST_F(PluginInstanceTest, FullWindowInstanceNamesItselfAfterTheStream) {
 }
 
 TEST_F(PluginInstanceTest, FailedInstanceTakesNoStream) {
-    EmbedInstance* instance = make({}, NP_FULL);
+    BaseInstance* instance = make({}, NP_FULL);
     instance->Failed = TRUE;
     NPStream stream{};
     stream.url = "http://example.invalid/clip.mov";
@@ -422,7 +425,7 @@ TEST_F(PluginInstanceTest, FailedInstanceTakesNoStream) {
 }
 
 TEST_F(PluginInstanceTest, BaseStreamOperationsAndCommandMapping) {
-    EmbedInstance* instance = make();
+    BaseInstance* instance = make();
     NPStream stream{};
     char buffer[8] = {};
     EXPECT_EQ(instance->WriteReady(&stream), 0x0FFFFFFF);
@@ -438,7 +441,7 @@ TEST_F(PluginInstanceTest, BaseStreamOperationsAndCommandMapping) {
 // ---- Saved data ---------------------------------------------------------------------------
 
 TEST_F(PluginInstanceTest, DestroyHandsOverTheSameRecordEveryTime) {
-    EmbedInstance* instance = make();
+    BaseInstance* instance = make();
     NPSavedData* first = nullptr;
     NPSavedData* second = nullptr;
     EXPECT_EQ(instance->Destroy(&first), NPERR_NO_ERROR);
@@ -458,7 +461,7 @@ TEST_F(PluginInstanceTest, DestroyHandsOverTheSameRecordEveryTime) {
 TEST_F(PluginInstanceTest, SetWindowRegistersTheInstance) {
     HWND page = make_page_window(300, 200);
     HWND embed = make_embed_window(page, 'a', 0, 0, 150, 120);
-    EmbedInstance* instance = make();
+    BaseInstance* instance = make();
     NPWindow record{};
     record.window = embed;
     record.width = 150;
@@ -488,9 +491,9 @@ TEST_F(PluginInstanceTest, SetWindowRegistersTheInstance) {
 }
 
 TEST_F(PluginInstanceTest, InstanceListKeepsOrderAndUnlinks) {
-    EmbedInstance* a = make();
-    EmbedInstance* b = make();
-    EmbedInstance* c = make();
+    BaseInstance* a = make();
+    BaseInstance* b = make();
+    BaseInstance* c = make();
     HWND one = reinterpret_cast<HWND>(0x10), two = reinterpret_cast<HWND>(0x20);
     AddInstance(one, a);
     AddInstance(two, b);
@@ -518,7 +521,7 @@ TEST_F(PluginInstanceTest, InstanceListKeepsOrderAndUnlinks) {
 }
 
 // Records the module state that is current while the instance handles a message.
-class StateProbeInstance : public EmbedInstance {
+class StateProbeInstance : public BaseInstance {
   public:
     LRESULT WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) override {
         if (message == WM_PAGE_SUM) SeenState = AfxGetModuleState();
@@ -548,7 +551,7 @@ TEST_F(PluginInstanceTest, WindowProcedureRunsInTheLibrarysModuleState) {
 }
 
 TEST_F(PluginInstanceTest, InvalidateAllNeedsAWindow) {
-    EmbedInstance* instance = make();
+    BaseInstance* instance = make();
     instance->InvalidateAll(); // no window: nothing to do, nothing to fail
     HWND page = make_page_window(300, 200);
     HWND embed = make_embed_window(page, 'a', 0, 0, 150, 120);
@@ -567,7 +570,7 @@ TEST_F(PluginInstanceTest, InvalidateAllNeedsAWindow) {
 TEST_F(PluginInstanceTest, DestructorReleasesEverything) {
     HWND page = make_page_window(300, 200);
     HWND embed = make_embed_window(page, 'a', 0, 0, 150, 120);
-    EmbedInstance* instance =
+    BaseInstance* instance =
         make({{"SRC", "clip.mov"}, {"HREF", "a.html"}, {"HREFTARGET", "_top"}});
     NPStream stream{};
     stream.url = "http://example.invalid/clip.mov";

@@ -69,7 +69,9 @@ TEST_F(PluginWindow, MessagesReachTheWindowsOwnProcedureUnchanged) {
 
 TEST_F(PluginWindow, SetWindowInvalidatesTheWindow) {
     NPP_t npp{};
-    ASSERT_EQ(new_instance(&npp), NPERR_NO_ERROR);
+    // Without NOPICTURE the poster would be placed and the window painted before SetWindow
+    // returns, leaving nothing invalid to look at.
+    ASSERT_EQ(new_instance(&npp, {{"NOPICTURE", ""}}), NPERR_NO_ERROR);
     ValidateRect(embed_a, nullptr);
     NPWindow record = record_for(embed_a);
     ASSERT_EQ(funcs.setwindow(&npp, &record), NPERR_NO_ERROR);
@@ -98,7 +100,8 @@ TEST_F(PluginWindow, SameRecordAndWindowAgainDoesNothing) {
 
 TEST_F(PluginWindow, NewRecordForTheSameWindowDoesNotSubclassTwice) {
     NPP_t npp{};
-    ASSERT_EQ(new_instance(&npp), NPERR_NO_ERROR);
+    // NOPICTURE: no poster repaints the window at once, so the invalidation stays visible.
+    ASSERT_EQ(new_instance(&npp, {{"NOPICTURE", ""}}), NPERR_NO_ERROR);
     NPWindow first = record_for(embed_a);
     ASSERT_EQ(funcs.setwindow(&npp, &first), NPERR_NO_ERROR);
     WNDPROC installed = window_proc_of(embed_a);

@@ -1,10 +1,16 @@
 #include "support/plugin_fixture.h"
 
+#include "engine/engine_folders.h"
+
 namespace plugin_test {
 
 void PluginFixture::SetUp() {
     HostFixture::SetUp();
     register_page_classes();
+    // Read when NP_Initialize starts the engine; an engine library already loaded in the
+    // process serves as well, and it is the same recording engine.
+    m_engine_path.emplace("LANTERNIX_LIBRARY_PATH", recording_engine::engine_folder(
+                                                        recording_engine::Installation::Recording));
     ASSERT_TRUE(library.loaded()) << "expected to load " << plugin_path()
                                   << " and find its three exports";
     host_table = host().table();
@@ -13,6 +19,7 @@ void PluginFixture::SetUp() {
 
 void PluginFixture::TearDown() {
     if (m_initialized) shutdown();
+    m_engine_path.reset();
     HostFixture::TearDown();
 }
 

@@ -1,7 +1,8 @@
 // A fixture that plays the browser: it loads NPLant32, asks for the plug-in table, and hands
 // the test host's table to NP_Initialize; at the end it calls NP_Shutdown, and only then
 // checks that all host memory has come back. The Windows and temporary directories are
-// scratch folders of the test's own while it runs.
+// scratch folders of the test's own while it runs, and the engine installation the library
+// finds is the recording engine (a movie instance refuses to start without an engine).
 #pragma once
 
 #include "support/page_windows.h"
@@ -9,6 +10,7 @@
 #include "support/scratch_folders.h"
 #include "support/test_host.h"
 
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -66,6 +68,7 @@ class PluginFixture : public HostFixture {
 
   private:
     bool m_initialized = false;
+    std::optional<ScopedEnvironment> m_engine_path;
 };
 
 // Frees a saved-data record the host received, buffer first.
