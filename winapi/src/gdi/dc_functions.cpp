@@ -32,6 +32,20 @@ BOOL change_mapping(HDC handle, Change&& change) {
     return change(dc->state.mapping) ? TRUE : FALSE;
 }
 
+// Sets one of a context's modes when `valid`, returning the previous one; 0 with
+// ERROR_INVALID_HANDLE or ERROR_INVALID_PARAMETER otherwise.
+int replace_mode(HDC handle, int DcState::*field, int mode, bool valid) {
+    DeviceContext* dc = get_dc(handle);
+    if (dc == nullptr) return 0;
+    if (!valid) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return 0;
+    }
+    int previous = dc->state.*field;
+    dc->state.*field = mode;
+    return previous;
+}
+
 BOOL convert_points(HDC handle, LPPOINT points, int count, bool to_device) {
     DeviceContext* dc = get_dc(handle);
     if (dc == nullptr) return FALSE;
@@ -220,15 +234,8 @@ COLORREF WINAPI GetBkColor(HDC handle) {
 }
 
 int WINAPI SetBkMode(HDC handle, int mode) {
-    DeviceContext* dc = get_dc(handle);
-    if (dc == nullptr) return 0;
-    if (mode != TRANSPARENT && mode != OPAQUE) {
-        SetLastError(ERROR_INVALID_PARAMETER);
-        return 0;
-    }
-    int previous = dc->state.background_mode;
-    dc->state.background_mode = mode;
-    return previous;
+    return replace_mode(handle, &DcState::background_mode, mode,
+                        !(mode != TRANSPARENT && mode != OPAQUE));
 }
 
 int WINAPI GetBkMode(HDC handle) {
@@ -238,15 +245,8 @@ int WINAPI GetBkMode(HDC handle) {
 
 // Every stretching mode is accepted; transfers sample the nearest source pixel in all of them.
 int WINAPI SetStretchBltMode(HDC handle, int mode) {
-    DeviceContext* dc = get_dc(handle);
-    if (dc == nullptr) return 0;
-    if (mode < BLACKONWHITE || mode > HALFTONE) {
-        SetLastError(ERROR_INVALID_PARAMETER);
-        return 0;
-    }
-    int previous = dc->state.stretch_mode;
-    dc->state.stretch_mode = mode;
-    return previous;
+    return replace_mode(handle, &DcState::stretch_mode, mode,
+                        !(mode < BLACKONWHITE || mode > HALFTONE));
 }
 
 int WINAPI GetStretchBltMode(HDC handle) {
@@ -255,15 +255,7 @@ int WINAPI GetStretchBltMode(HDC handle) {
 }
 
 int WINAPI SetPolyFillMode(HDC handle, int mode) {
-    DeviceContext* dc = get_dc(handle);
-    if (dc == nullptr) return 0;
-    if (mode != ALTERNATE && mode != WINDING) {
-        SetLastError(ERROR_INVALID_PARAMETER);
-        return 0;
-    }
-    int previous = dc->state.fill_mode;
-    dc->state.fill_mode = mode;
-    return previous;
+    return replace_mode(handle, &DcState::fill_mode, mode, !(mode != ALTERNATE && mode != WINDING));
 }
 
 int WINAPI GetPolyFillMode(HDC handle) {
