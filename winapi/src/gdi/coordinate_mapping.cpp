@@ -68,17 +68,19 @@ bool CoordinateMapping::set_mode(int mode) {
 }
 
 bool CoordinateMapping::set_window_extent(SIZE extent) {
-    if (m_mode != MM_ISOTROPIC && m_mode != MM_ANISOTROPIC) return true;
-    if (extent.cx == 0 || extent.cy == 0) return false;
-    m_window_extent = extent;
-    if (m_mode == MM_ISOTROPIC) make_isotropic();
-    return true;
+    return set_extent(m_window_extent, extent);
 }
 
 bool CoordinateMapping::set_viewport_extent(SIZE extent) {
+    return set_extent(m_viewport_extent, extent);
+}
+
+// Extents change only in the two scalable modes (elsewhere the call succeeds and changes
+// nothing); a zero extent is refused.
+bool CoordinateMapping::set_extent(SIZE& target, SIZE extent) {
     if (m_mode != MM_ISOTROPIC && m_mode != MM_ANISOTROPIC) return true;
     if (extent.cx == 0 || extent.cy == 0) return false;
-    m_viewport_extent = extent;
+    target = extent;
     if (m_mode == MM_ISOTROPIC) make_isotropic();
     return true;
 }

@@ -38,6 +38,7 @@ class CoordinateMapping {
     LONG height_to_logical(LONG device) const;
 
   private:
+    bool set_extent(SIZE& target, SIZE extent);
     void make_isotropic();
 
     int m_mode = MM_TEXT;
