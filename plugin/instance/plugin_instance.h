@@ -60,8 +60,9 @@ class PluginInstance {
     virtual void StreamAsFile(NPStream* stream, const char* fname);
     // Base: nothing.
     virtual void Print(NPPrint* platformPrint);
-    // Every message of the subclassed window. Base: passes it to PrevWindowProc and returns
-    // its result.
+    // Every message of the subclassed window. Base: paints, shows and follows the link, opens
+    // the context menu, carries out menu commands and repaints on a palette change; every
+    // other message goes to PrevWindowProc, whose result is returned.
     virtual LRESULT WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
     // Shows the context menu at a point in screen coordinates. Base: nothing yet.
     virtual void TrackContextMenu(int x, int y);
@@ -102,6 +103,17 @@ class PluginInstance {
     // mode of `dc`. Draws nothing when no memory context can be made.
     static void StretchBitmap(HDC dc, HBITMAP bitmap, const RECT& destination, DWORD rop);
 
+    // The address a click on the instance follows: Href resolved against the stream's
+    // address, with "?x,y" of the cursor in the window appended for an image map. Host
+    // memory, which the caller gives back with NPN_MemFree; null without a link or memory.
+    char* BuildLinkURL();
+    // `link` resolved against `base`, followed by `suffix`, in host memory (null when memory
+    // is short). A link with a ':' is absolute and taken as it is. A relative link replaces
+    // the last segment of `base`; its leading "./" and "../" steps are resolved, never above
+    // the address's root. Without a base, or with one without any '/', the link is taken as
+    // it is.
+    static char* ResolveLink(const char* base, const char* link, const char* suffix);
+
     // Loads string resource base + offset (each a signed 16-bit number) from the library's
     // resources into `buffer` (256 characters); the empty text when there is no such string.
     static void LoadStringResource(char* buffer, short base, short offset);
@@ -140,6 +152,15 @@ class PluginInstance {
     RGB16 BackColor;        // BGCOLOR
 
   private:
+    // The paint sequence: background (BGCOLOR or white, with a frame around a poster), then
+    // Draw, between BeginPaint and EndPaint of `hwnd`.
+    void Paint(HWND hwnd);
+    // The link's pointing hand, made current unless it already is.
+    void ShowLinkCursor();
+    // The link's address in the host's status line.
+    void ShowLinkInStatus();
+    // Opens the link's address in HrefTarget, or in the whole browser window without one.
+    void FollowLink();
     void ReadAttributes(short argc, char* argn[], char* argv[]);
     void ReadAttribute(const char* name, const char* value);
     // Takes FileName from an address: the text after its last '/', else after its last ':',

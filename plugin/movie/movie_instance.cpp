@@ -25,7 +25,7 @@ MovieInstance::MovieInstance()
       ControllerHidden(FALSE), PlayRateGiven(FALSE), PlayRate(0), LoopsLeft(-1),
       LeadTime(InitialLeadTime), MovieByteRate(0.0), OpenThresholdBase(0), OpenThresholdMargin(0),
       HeaderExamined(FALSE), LastLoopTime(0), LoadedTime(0), LoadedBytes(0), WithFrame(FALSE),
-      PlayEveryFrame(FALSE), VolumeGiven(FALSE), Volume(0) {
+      PlayEveryFrame(FALSE), VolumeGiven(FALSE), Volume(0), StreamComplete(FALSE) {
     // CacheFilePath and TimeScale get their real values from the stream and from the opened
     // movie before anything reads them; they start empty and 0 only so that nothing in the
     // object is left undefined.
@@ -48,9 +48,7 @@ MovieInstance::~MovieInstance() {
         _lclose(CacheFile);
         CacheFile = 0;
     }
-    // Still to come with the download into the cache file: deleting the closed cache file,
-    // or keeping it in the cache directory under the movie's own name when the preferences
-    // ask for that and the whole stream arrived.
+    DisposeCacheFile();
 }
 
 NPError MovieInstance::New(NPMIMEType pluginType, NPP instance, unsigned short mode, short argc,
@@ -73,33 +71,26 @@ NPError MovieInstance::New(NPMIMEType pluginType, NPP instance, unsigned short m
     return NPERR_NO_ERROR;
 }
 
-// Still the base's: the cache file is not created yet.
-NPError MovieInstance::NewStream(NPMIMEType type, NPStream* stream, NPBool seekable,
-                                 unsigned short* stype) {
-    return PluginInstance::NewStream(type, stream, seekable, stype);
-}
-
-// Still the base's: blocks are not yet written to the cache file, nor is the movie opened
-// early or the download's progress reported.
-int32 MovieInstance::Write(NPStream* stream, int32 offset, int32 len, void* buffer) {
-    return PluginInstance::Write(stream, offset, len, buffer);
-}
-
-// Still the base's: the final opening, or re-opening, of the movie from the complete cache
-// file is not done yet.
-NPError MovieInstance::DestroyStream(NPStream* stream, NPError reason) {
-    return PluginInstance::DestroyStream(stream, reason);
-}
-
-// Still the base's: the movie's frame is not printed yet.
 void MovieInstance::Print(NPPrint* platformPrint) {
-    PluginInstance::Print(platformPrint);
-}
-
-// Still the base's: the playback rules do not run yet and the controller is not offered
-// the window's messages.
-LRESULT MovieInstance::WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-    return PluginInstance::WindowProc(hwnd, message, wParam, lParam);
+    if (Failed || !platformPrint) return;
+    if (platformPrint->mode == NP_FULL) {
+        // The host prints the page itself.
+        platformPrint->print.fullPrint.pluginPrinted = FALSE;
+        return;
+    }
+    RECT bounds;
+    if (!Movie || EngineGetControllerBounds(Controller, &bounds) != 0) return;
+    // Only the frame of the embed area goes to paper, not the movie's picture.
+    const NPWindow& area = platformPrint->print.embedPrint.window;
+    HDC dc = static_cast<HDC>(platformPrint->print.embedPrint.platformPrint);
+    LOGBRUSH colour = {BS_SOLID,
+                       RGB(ForeColor.Red & 0xff, ForeColor.Green & 0xff, ForeColor.Blue & 0xff), 0};
+    HPEN pen = ExtCreatePen(PS_COSMETIC | PS_SOLID, 1, &colour, 0, nullptr);
+    HGDIOBJ previous = SelectObject(dc, pen);
+    LONG x = static_cast<LONG>(area.x), y = static_cast<LONG>(area.y);
+    Rectangle(dc, x, y, x + static_cast<LONG>(area.width), y + static_cast<LONG>(area.height));
+    SelectObject(dc, previous);
+    DeleteObject(pen);
 }
 
 // Still the base's: the movie's own items (play or pause, open, save, copy) are not added
@@ -113,7 +104,7 @@ void MovieInstance::DoMenuCommand(short command) {
     PluginInstance::DoMenuCommand(command);
 }
 
-// Still the base's: the controller and the movie do not draw themselves yet.
 void MovieInstance::Draw(const RECT& updateRect) {
     PluginInstance::Draw(updateRect);
+    if (!Failed && Controller) EngineDrawController(Controller, WindowHandle);
 }

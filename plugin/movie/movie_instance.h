@@ -25,17 +25,24 @@ class MovieInstance : public PluginInstance {
     // applies the loop limit of the preferences; NPERR_NO_ERROR.
     NPError New(NPMIMEType pluginType, NPP instance, unsigned short mode, short argc, char* argn[],
                 char* argv[], NPSavedData* saved) override;
-    // For now the base versions: the cache file and the opening of the movie (NewStream,
-    // Write, DestroyStream), the movie's printing, messages, menu and drawing come with the
-    // download and playback code.
+    // The download: NewStream creates the cache file, Write appends each block to it and
+    // opens the movie as soon as enough of it has arrived, DestroyStream opens the movie from
+    // the complete file (or re-opens an early-opened one). Each returns as the host expects
+    // whatever happens; problems show in the window (poster, status line) instead.
     NPError NewStream(NPMIMEType type, NPStream* stream, NPBool seekable,
                       unsigned short* stype) override;
     int32 Write(NPStream* stream, int32 offset, int32 len, void* buffer) override;
     NPError DestroyStream(NPStream* stream, NPError reason) override;
+    // Prints the frame of the embed area in FRCOLOR; a full-window instance leaves the page
+    // to the host.
     void Print(NPPrint* platformPrint) override;
+    // The base handling first (a mouse move idles the controller before it), then the
+    // playback rules, which offer the message to the controller.
     LRESULT WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) override;
+    // For now the base versions: the movie's own menu items come with the menu code.
     void TrackContextMenu(int x, int y) override;
     void DoMenuCommand(short command) override;
+    // The base drawing, then the controller's.
     void Draw(const RECT& updateRect) override;
 
     // ---- Fields, in declaration order ----
@@ -80,12 +87,92 @@ class MovieInstance : public PluginInstance {
     BOOL VolumeGiven;    // a valid VOLUME was given
     int Volume;          // VOLUME, while VolumeGiven
 
+    // Set when the stream ended as the host's finished stream (NPRES_DONE) after at least one
+    // block and with every announced byte in the file: only such a cache file is worth
+    // keeping as a copy.
+    BOOL StreamComplete;
+
+    // ---- Opening and layout ----
+
+    // Opens the cache file at `path` as an engine movie, growing a file that is still being
+    // received to its announced length first. On success sets Duration, TimeScale and, when
+    // it can be measured, FirstSamplesEnd, and returns the movie; 0 when the engine cannot
+    // open the file or the disk has no room for the whole movie (then Failed is set too).
+    ULONG OpenMovie(const char* path);
+    // Where the first samples of all of the movie's tracks lie in the file: the lowest
+    // offset into `start` and the bytes from there to the end of the last of them into
+    // `span`; -1 and -1 when a track cannot say.
+    void MeasureFirstSamples(ULONG movie, LONG* start, LONG* span);
+    // Sizes Movie to the window, creates its controller with the flags the page asked for,
+    // and applies looping. Always 0.
+    int LayOutMovie();
+    // Sets LeadTime from how fast the stream arrives compared with the movie's own pace,
+    // scaled by `factor`, within 1.5 and 5 seconds (less for very short movies).
+    void UpdateLeadTime(float factor);
+
+    // ---- Playback ----
+
+    // One run of the playback rules: activates a half-loaded movie once its first samples
+    // are in, starts an AUTOPLAY movie when the download looks fast enough, suspends and
+    // resumes playing as the data ahead and the window's activity allow, counts loops, and
+    // tells the controller of the window's activity. Then offers the message to the
+    // controller: nonzero when it handled it.
+    LRESULT PlaybackTask(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+    // TRUE when the file holds the data up to movie time `time` (plus LeadTime with
+    // `withLead`). Measures incrementally from the last target, and extends the loaded part
+    // (and the controller's selection) as data arrives.
+    BOOL CheckDataAhead(ULONG time, BOOL withLead);
+    // Stops a playing movie, remembering its rate to resume it.
+    void SuspendPlayback();
+    // Plays a movie this code stopped again, at its old rate, once the download looks fast
+    // enough (or the user prefers to start sooner).
+    void ResumePlayback();
+    // TRUE when, at the pace the stream has come so far, the rest of it will be in before
+    // the movie, played from now on, ends; `factor` is the safety margin. The share received
+    // in percent goes to `percent` when it is given.
+    BOOL DownloadFastEnough(float factor, float* percent = nullptr);
+
+    // Every controller action passes through here first; nonzero suppresses the action.
+    static LONG ControllerActionFilter(ULONG controller, ULONG action, void* parameter,
+                                       void* instance);
+
   private:
     // Reads the movie attributes of the EMBED element, first to last; a later attribute
     // overrides an earlier one that writes the same field.
     void ReadMovieAttributes(short argc, char* argn[], char* argv[]);
     // One attribute. A name or value the movie attributes do not list changes nothing.
     void ReadMovieAttribute(const char* name, const char* value);
+    // Ticks the loop count down at every backward jump of the movie time, and stops the
+    // movie when it runs out.
+    void CountLoops();
     // Applies the preferences' loop limit to a looping movie.
     void ApplyLoopLimit();
+
+    // ---- The cache file ----
+
+    // Builds CacheFilePath in the preferences' cache directory from StreamStartTick and
+    // creates the file there, empty; FALSE when no file can be made.
+    BOOL CreateCacheFile();
+    // Reads the first atom header of the cache file once more than 8 bytes are in, and sets
+    // the early-open threshold and the status line from it.
+    void ExamineHeader();
+    // Opens the movie while the stream still runs, once the thresholds say enough is in.
+    void OpenEarly(ULONG now);
+    // Opens the movie from the complete file when the stream ends.
+    void OpenAtEnd();
+    // Lets the controller's loaded part and the playback rules follow each half second of
+    // movie that has arrived.
+    void ReportProgress();
+    // Replaces an early-opened movie with one opened from the complete file, keeping the
+    // controller, the time, the volume and the rate, so that the user sees no change.
+    void ReopenMovie();
+    // Gives the file room for the whole announced stream, without touching received bytes;
+    // FALSE when the disk has no room.
+    BOOL GrowCacheFile();
+    // Deletes the closed cache file, or keeps it under the movie's own name in the cache
+    // directory when the preferences ask for that and the whole stream arrived.
+    void DisposeCacheFile();
 };
+
+// TRUE when `hwnd` or one of its ancestors is the active window.
+BOOL IsWindowActive(HWND hwnd);

@@ -197,7 +197,8 @@ TEST_F(PluginDispatch, StreamEntriesReachTheInstance) {
 
     char bytes[16] = {};
     EXPECT_EQ(funcs.writeready(&npp, &stream), 0x0FFFFFFF);
-    EXPECT_EQ(funcs.write(&npp, &stream, 0, sizeof bytes, bytes), 0);
+    EXPECT_EQ(funcs.write(&npp, &stream, 0, sizeof bytes, bytes), 16)
+        << "expected the whole block taken into the cache file";
     EXPECT_EQ(funcs.destroystream(&npp, &stream, NPRES_DONE), NPERR_NO_ERROR);
     funcs.asfile(&npp, &stream, "/tmp/clip.mov");
     NPPrint print{};

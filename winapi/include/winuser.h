@@ -739,6 +739,10 @@ LXAPI HWND WINAPI GetForegroundWindow(void);
 LXAPI HWND WINAPI SetFocus(HWND hWnd);
 LXAPI HWND WINAPI GetFocus(void);
 
+// Rectangles
+// Moves the rectangle by (dx, dy); FALSE with ERROR_INVALID_PARAMETER for a null pointer.
+LXAPI BOOL WINAPI OffsetRect(LPRECT lprc, int dx, int dy);
+
 // Painting
 LXAPI BOOL WINAPI InvalidateRect(HWND hWnd, const RECT* lpRect, BOOL bErase);
 LXAPI BOOL WINAPI ValidateRect(HWND hWnd, const RECT* lpRect);

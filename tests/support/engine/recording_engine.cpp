@@ -82,6 +82,17 @@ EngineResult sample_location(const std::tuple<ULONG, ULONG*, ULONG*, ULONG, ULON
     return 0;
 }
 
+// Everything the open file holds, read through the handle from its start; the handle's
+// position is left at the end.
+std::vector<unsigned char> read_whole_file(HFILE file) {
+    std::vector<unsigned char> contents;
+    LONG size = _llseek(file, 0, FILE_END);
+    if (size <= 0 || _llseek(file, 0, FILE_BEGIN) != 0) return contents;
+    contents.resize(static_cast<size_t>(size));
+    if (_hread(file, contents.data(), size) != size) contents.clear();
+    return contents;
+}
+
 // Carries out a movie-library operation on the state; the operation's own answer.
 template <MovieOperation Operation, typename Tuple>
 EngineResult carry_out_movie(const Tuple& args) {
@@ -102,7 +113,13 @@ EngineResult carry_out_movie(const Tuple& args) {
         return track ? track->media : 0;
     }
     if constexpr (Operation == GetSampleLocation) return sample_location(args);
-    if constexpr (Operation == NewController) return s.controller;
+    if constexpr (Operation == NewMovieFromOpenFile)
+        s.open_file_contents = read_whole_file(std::get<1>(args));
+    if constexpr (Operation == NewController) {
+        if (const RECT* bounds = std::get<1>(args)) s.new_controller_bounds = *bounds;
+        s.new_controller_flags = std::get<2>(args);
+        return s.controller;
+    }
     if constexpr (Operation == GetMovieTime) {
         write_time(std::get<1>(args), s.movie_time);
         return s.movie_time;

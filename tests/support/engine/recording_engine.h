@@ -58,6 +58,11 @@ struct State {
     // Out-parameters of OpenMovieFile and of the two NewMovie operations.
     uint32_t file_reference = 0x0f11e001;
     uint32_t movie = 0x0a0e0001;
+    // What NewController was last given: its bounds and creation flags.
+    RECT new_controller_bounds = {};
+    uint32_t new_controller_flags = 0;
+    // NewMovieFromOpenFile: the whole file as the engine could read it through the handle.
+    std::vector<unsigned char> open_file_contents;
     // Results of NewController, GetFramePicture.
     uint32_t controller = 0x0c0e0001;
     uint32_t picture = 0x0b1c0001;

@@ -1,0 +1,159 @@
+// MovieInstance: the playback rules. They run for every message that reaches the movie's
+// window and for every half second of movie that arrives: no timer of the plug-in's own
+// drives them. Each run is a flat list of small steps, read top to bottom.
+#include "movie/movie_instance.h"
+
+#include "engine/engine_operations.h"
+#include "host/plugin_globals.h"
+
+#include <stdint.h>
+
+namespace {
+
+// More than this share of the stream, in percent, must be in before an automatic start.
+const float AutoStartPercent = 10.0f;
+// Safety factors of the download estimate: starting, and resuming.
+const float StartFactor = 1.3f;
+const float ResumeFactor = 1.2f;
+// Seconds of data needed ahead of a playing movie; the lead-time factor while playing.
+const double PlayingLookAhead = 1.5;
+const float PlayingLeadFactor = 1.5f;
+// The lead-time factor while stopped.
+const float StoppedLeadFactor = 5.0f;
+// Normal speed, 16.16.
+const ULONG NormalRate = 0x10000;
+
+void* ByValue(ULONG value) {
+    return reinterpret_cast<void*>(static_cast<uintptr_t>(value));
+}
+
+ULONG CurrentRate(ULONG controller, ULONG* rate) {
+    *rate = 0;
+    return EngineControllerAction(controller, EngineActionGetRate, rate);
+}
+
+BOOL PreferenceSet(DWORD flag) {
+    return PluginPreferences && (PluginPreferences->Flags & flag);
+}
+
+} // namespace
+
+BOOL IsWindowActive(HWND hwnd) {
+    HWND active = GetActiveWindow();
+    if (!active) return FALSE;
+    for (HWND window = hwnd; window; window = GetParent(window)) {
+        if (window == active) return TRUE;
+    }
+    return FALSE;
+}
+
+LRESULT MovieInstance::WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_MOUSEMOVE && Controller) EngineIdleController(Controller);
+    LRESULT result = PluginInstance::WindowProc(hwnd, message, wParam, lParam);
+    if (Controller && PlaybackTask(WindowHandle, message, wParam, lParam)) return 0;
+    return result;
+}
+
+LRESULT MovieInstance::PlaybackTask(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    (void)hwnd; // the rules always work on WindowHandle
+    if (!Movie || !Controller) return 0;
+    BOOL active = EngineIsMovieActive(Movie) != 0;
+    // A half-loaded movie becomes active once every track's first sample is in.
+    if (StreamLength > BytesWritten && BytesWritten > FirstSamplesEnd && !active) {
+        EngineSetMovieActive(Movie, 1);
+        for (int i = 0; i < 3; ++i)
+            EngineIdleController(Controller);
+        return 0;
+    }
+    if (!active) return 0;
+    if (AutoPlay) {
+        float percent = 0;
+        BOOL fastEnough = DownloadFastEnough(StartFactor, &percent);
+        if (percent > AutoStartPercent && (fastEnough || PreferenceSet(Preferences::StartSooner))) {
+            EngineControllerAction(Controller, EngineActionPlay,
+                                   ByValue(PlayRateGiven ? PlayRate : NormalRate));
+            AutoPlay = FALSE;
+            UpdateLeadTime(1.5f);
+        }
+    }
+    ULONG now = EngineGetMovieTime(Movie, nullptr);
+    ULONG rate = 0;
+    CurrentRate(Controller, &rate);
+    BOOL ok;
+    float factor;
+    if (rate) {
+        ok = CheckDataAhead(static_cast<ULONG>(now + PlayingLookAhead * TimeScale), FALSE);
+        EngineIdleController(Controller);
+        factor = PlayingLeadFactor;
+    } else {
+        ok = CheckDataAhead(now, TRUE);
+        factor = StoppedLeadFactor;
+    }
+    UpdateLeadTime(factor);
+    BOOL windowActive = IsWindowActive(WindowHandle);
+    if (ok && (!PreferenceSet(Preferences::PauseInBackground) || windowActive))
+        ResumePlayback();
+    else
+        SuspendPlayback();
+    if (LoopsLeft > 0) CountLoops();
+    if (windowActive != WasActive) {
+        EngineActivateController(Controller, WindowHandle, windowActive);
+        WasActive = windowActive;
+    }
+    return EngineControllerEvent(Controller, WindowHandle, message, wParam, lParam);
+}
+
+void MovieInstance::CountLoops() {
+    ULONG now = EngineGetMovieTime(Movie, nullptr);
+    // Every run that finds the time lower than the run before counts as one loop.
+    if (LastLoopTime > now && EngineIsMovieActive(Movie)) --LoopsLeft;
+    LastLoopTime = now;
+    if (LoopsLeft == 0) EngineControllerAction(Controller, EngineActionPlay, ByValue(0));
+}
+
+void MovieInstance::SuspendPlayback() {
+    ULONG rate = 0;
+    if (CurrentRate(Controller, &rate) != 0 || rate == 0) return;
+    EngineControllerAction(Controller, EngineActionPlay, ByValue(0));
+    Suspended = TRUE;
+    SuspendedRate = static_cast<LONG>(rate);
+}
+
+void MovieInstance::ResumePlayback() {
+    if (!Suspended) return;
+    if (!DownloadFastEnough(ResumeFactor) && !PreferenceSet(Preferences::StartSooner)) return;
+    EngineControllerAction(Controller, EngineActionPlay,
+                           ByValue(static_cast<ULONG>(SuspendedRate)));
+    ULONG rate = 0;
+    CurrentRate(Controller, &rate);
+    // The filter may have refused the play: then a later run tries again.
+    if (rate) Suspended = FALSE;
+}
+
+LONG MovieInstance::ControllerActionFilter(ULONG controller, ULONG action, void* parameter,
+                                           void* instance) {
+    (void)controller;
+    MovieInstance* movie = static_cast<MovieInstance*>(instance);
+    if (!movie) return 0;
+    const EngineTimeRecord* record = static_cast<const EngineTimeRecord*>(parameter);
+    switch (action) {
+    case EngineActionPlay: {
+        // A stop always passes; any play ends the automatic start, allowed or not.
+        if (!parameter) return 0;
+        movie->AutoPlay = FALSE;
+        movie->UpdateLeadTime(1.5f);
+        double target =
+            EngineGetMovieTime(movie->Movie, nullptr) + PlayingLookAhead * movie->TimeScale;
+        return movie->CheckDataAhead(static_cast<ULONG>(target), FALSE) ? 0 : 1;
+    }
+    case EngineActionGoToTime:
+        if (!record) return 1;
+        return movie->CheckDataAhead(record->ValueLow, FALSE) ? 0 : 1;
+    case EngineActionSetSelectionStart:
+        return record && record->ValueLow == 0 ? 0 : 1;
+    case EngineActionSetSelectionLength:
+        return record && record->ValueLow == movie->LoadedTime ? 0 : 1;
+    default:
+        return 0;
+    }
+}
