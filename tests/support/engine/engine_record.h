@@ -7,6 +7,8 @@
 
 namespace recording_engine {
 
+// Whether calls are being recorded (see set_recording).
+bool recording();
 // Appends a call to the record and returns its position, so the entry can mark it vetoed
 // later (calls made from inside an action filter are recorded after it).
 size_t record_call(Library library, int index, int constant, std::vector<uint64_t> args);

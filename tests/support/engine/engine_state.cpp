@@ -16,6 +16,7 @@ struct Record {
     std::vector<LibraryEvent> events;
     std::map<std::pair<Library, int>, uint32_t> results;
     State state;
+    bool recording = true;
 };
 
 Record& record() {
@@ -45,6 +46,14 @@ State& state() {
 
 void set_result(Library library, int index, uint32_t result) {
     record().results[{library, index}] = result;
+}
+
+void set_recording(bool on) {
+    record().recording = on;
+}
+
+bool recording() {
+    return record().recording;
 }
 
 size_t record_call(Library library, int index, int constant, std::vector<uint64_t> args) {

@@ -4,6 +4,7 @@
 
 #include <engine_signatures.h>
 
+#include <cstdint>
 #include <cstring>
 #include <tuple>
 #include <type_traits>
@@ -222,11 +223,11 @@ EngineResult movie_entry(int32_t index, va_list arguments) {
     EngineResult result = 0;
     bool known = MovieOperations::visit(index, [&]<MovieOperation Operation>() {
         auto args = read_engine_arguments(copy, typename MovieSignature<Operation>::type{});
-        record_call(Library::Movie, index, 0, widen_all(args));
+        if (recording()) record_call(Library::Movie, index, 0, widen_all(args));
         result = carry_out_movie<Operation>(args);
     });
     va_end(copy);
-    if (!known) record_call(Library::Movie, index, 0, {});
+    if (!known && recording()) record_call(Library::Movie, index, 0, {});
     return scripted_result(Library::Movie, index).value_or(result);
 }
 
@@ -236,11 +237,12 @@ EngineResult component_entry(int32_t index, int32_t one, va_list arguments) {
     EngineResult result = 0;
     bool known = ComponentOperations::visit(index, [&]<ComponentOperation Operation>() {
         auto args = read_engine_arguments(copy, typename ComponentSignature<Operation>::type{});
-        size_t position = record_call(Library::Component, index, one, widen_all(args));
+        size_t position = recording() ? record_call(Library::Component, index, one, widen_all(args))
+                                      : SIZE_MAX;
         result = carry_out_component<Operation>(args, position);
     });
     va_end(copy);
-    if (!known) record_call(Library::Component, index, one, {});
+    if (!known && recording()) record_call(Library::Component, index, one, {});
     return scripted_result(Library::Component, index).value_or(result);
 }
 

@@ -102,6 +102,9 @@ struct State {
 
 // Clears the record (calls and library events), the results set and the state.
 void reset();
+// While off, calls are carried out and answered as usual but not recorded, so that a call
+// allocates nothing (benchmarks). On after reset().
+void set_recording(bool on);
 // The calls so far, in order.
 std::vector<Call> calls();
 // The library events so far, in order.
