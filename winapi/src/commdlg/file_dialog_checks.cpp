@@ -11,7 +11,7 @@ namespace winapi::commdlg {
 namespace {
 
 bool exists(const std::string& path, bool* is_directory) {
-    struct stat info{};
+    struct stat info {};
     if (stat(path.c_str(), &info) != 0) return false;
     if (is_directory) *is_directory = S_ISDIR(info.st_mode);
     return true;
