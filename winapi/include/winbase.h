@@ -226,6 +226,10 @@ LXAPI DWORD WINAPI GetVersion(void);
 
 // Milliseconds since the desktop clock started; implemented with the desktop clock.
 LXAPI DWORD WINAPI GetTickCount(void);
+
+// number * numerator / denominator with a 64-bit intermediate, rounded half away from zero;
+// -1 when the denominator is 0 or the result does not fit in an int.
+LXAPI int WINAPI MulDiv(int nNumber, int nNumerator, int nDenominator);
 #endif
 
 // ---- Strings ------------------------------------------------------------------------------

@@ -9,5 +9,11 @@
 #include <winuser.h>
 #include <winuser_menu.h>
 #include <winuser_resource.h>
+#include <winuser_dialog.h>
+#include <winuser_clipboard.h>
 #include <libloaderapi.h>
 #include <winver.h>
+#ifndef WIN32_LEAN_AND_MEAN
+#include <commdlg.h>
+#include <shellapi.h>
+#endif

@@ -181,4 +181,22 @@ LXAPI UINT WINAPI GetMenuState(HMENU menu, UINT id, UINT flags);
 // 0 it returns the text's length. 0 for an item without text or that does not exist.
 LXAPI int WINAPI GetMenuStringA(HMENU menu, UINT id, LPSTR buffer, int max_count, UINT flags);
 
+typedef struct tagTPMPARAMS {
+    UINT cbSize;
+    RECT rcExclude;
+} TPMPARAMS, *LPTPMPARAMS;
+
+// Shows `menu` as a pop-up at (x, y) (screen coordinates, placed as the TPM_*ALIGN flags
+// say and kept on the screen) and tracks it until the user chooses an item or dismisses
+// it. The modal loop dispatches every other window's messages meanwhile. Greyed and
+// disabled items cannot be chosen. Without TPM_RETURNCMD the choice is posted to `owner`
+// as WM_COMMAND (it arrives after the call returns) and the result is TRUE when an item
+// was chosen; with TPM_RETURNCMD nothing is posted and the chosen item's id (0 for none)
+// is returned. `reserved` must be 0 and `rect` is ignored. FALSE with
+// ERROR_INVALID_MENU_HANDLE or ERROR_INVALID_WINDOW_HANDLE for bad handles.
+LXAPI BOOL WINAPI TrackPopupMenu(HMENU menu, UINT flags, int x, int y, int reserved, HWND owner,
+                                 const RECT* rect);
+LXAPI BOOL WINAPI TrackPopupMenuEx(HMENU menu, UINT flags, int x, int y, HWND owner,
+                                   LPTPMPARAMS params);
+
 #endif // RC_INVOKED

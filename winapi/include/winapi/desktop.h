@@ -72,6 +72,8 @@ LX_DESKTOP_API void advance_clock(uint64_t ms);
 
 // Retrieves and dispatches (with TranslateMessage) every message that can be retrieved now
 // without waiting, WM_PAINT and due WM_TIMER included; stops at WM_QUIT, leaving it queued.
+// An open pop-up menu and the dialog keyboard (IsDialogMessageA) see each message first, as
+// in the modal loops.
 // Returns the number of messages dispatched. It gives up after `limit` messages, so a
 // window that never validates itself cannot keep it busy forever.
 LX_DESKTOP_API int pump_messages(int limit = 10000);
@@ -80,22 +82,96 @@ LX_DESKTOP_API int pump_messages(int limit = 10000);
 
 enum class ModalKind { MessageBox, Menu, Dialog, FileDialog };
 
-// What is about to be shown modally. Fields that do not apply to a kind are null or 0.
+// One item of a pop-up menu as it is shown.
+struct ShownMenuItem {
+    std::string text; // with '&' and '\t' as the item holds them
+    UINT id = 0;      // 0 for separators and items that open a submenu
+    bool separator = false;
+    bool enabled = true; // false for greyed or disabled items
+    bool checked = false;
+    bool submenu = false;
+    RECT rect{}; // where the item is drawn, in screen coordinates
+};
+
+// A filter of a file dialog: the description shown and the pattern(s), ';'-separated.
+struct FileFilter {
+    std::string description;
+    std::string pattern;
+};
+
+// What is being shown modally. Fields that do not apply to a kind are null, 0 or empty.
 struct ModalEvent {
     ModalKind kind = ModalKind::MessageBox;
     HWND owner = nullptr;
-    const char* text = nullptr;    // message box text
-    const char* caption = nullptr; // message box caption
-    UINT type = 0;                 // message box type (MB_*)
+    const char* text = nullptr;    // message box text; file dialog: the proposed file name
+    const char* caption = nullptr; // message box caption; dialog and file dialog title
+    UINT type = 0;                 // message box type (MB_*); file dialog flags (OFN_*)
+
+    // Menus, dialogs and file dialogs are windows: this one. The callback is asked when the
+    // window has been shown and has handled everything queued for it, and asked again
+    // (`round` counts up from 0) each time it is idle and still open after an answer.
+    HWND window = nullptr;
+    int round = 0;
+
+    HMENU menu = nullptr;                  // the menu shown
+    std::vector<ShownMenuItem> menu_items; // its items, top to bottom
+
+    bool save = false; // file dialog: a save dialog (else an open one)
+    const char* default_extension = nullptr;
+    std::vector<FileFilter> filters;
+    // File dialog: set it to the path the person types, and answer IDOK.
+    std::string* file_path = nullptr;
 };
 
-// Returns the answer (for a message box: IDOK, IDCANCEL ...), or 0 for the default answer.
-// An answer that the modal UI cannot give (a button the box does not have) counts as 0.
+// Answers. A message box takes the button (IDOK, IDCANCEL ...); 0 is its default button.
+// A menu takes the id of the item to click; 0 dismisses it without a choice. A dialog takes
+// the id of the button to click (IDOK and IDCANCEL without such a button press Enter and
+// Escape); 0 presses Escape. A file dialog takes IDOK (with *file_path set, typed into the
+// name box first) or IDCANCEL; 0 cancels. kModalContinue lets a menu or dialog run on with
+// whatever input the callback injected, until it is idle again. An answer the modal UI
+// cannot give (a button the box does not have, a greyed item) does what a person's click
+// there would do: nothing, for menus and dialogs, which are then asked again.
+constexpr int kModalContinue = -1;
 using AutomationCallback = std::function<int(const ModalEvent&)>;
 
 // Installs the callback (an empty function removes it). With no callback, a message box
-// answers its default button.
+// answers its default button, a menu closes without a choice and dialogs are cancelled.
+// Menus and dialogs still open after 100 rounds are closed the same way, so that a
+// callback that never finishes cannot hang a test.
 LX_DESKTOP_API void set_automation(AutomationCallback callback);
+
+// ---- Acting as a person -------------------------------------------------------------
+// For automation callbacks (and tests): each injects input as a person would make it and
+// then handles the messages it caused (as pump_messages does, dialog keys included) before
+// it returns.
+
+// A left click at the centre of the window. False for a bad or hidden window.
+LX_DESKTOP_API bool click_window(HWND hwnd);
+// The same for a dialog's control.
+LX_DESKTOP_API bool click_dialog_item(HWND dialog, int id);
+// A key pressed and released, with Shift and/or Control held around it.
+LX_DESKTOP_API void press_key(UINT vk, bool shift = false, bool control = false);
+// Types printable ASCII text, character by character, into the focus window through key
+// presses (Shift where the US layout needs it).
+LX_DESKTOP_API void type_text(const char* text);
+
+// The menu items as `menu` would show them now.
+LX_DESKTOP_API std::vector<ShownMenuItem> shown_menu(HMENU menu);
+
+// ---- Programs started ----------------------------------------------------------------
+
+struct LaunchRecord {
+    std::string program;
+    std::vector<std::string> arguments; // after the program
+    std::string directory;              // working folder, empty for the current one
+    int show_command = 0;
+    int pid = 0; // 0 when the program was not started
+};
+
+// Every program ShellExecuteA started (or tried to) since the last clear_records.
+LX_DESKTOP_API std::vector<LaunchRecord> launches();
+// Waits for a started program to end and returns its exit status (-1 when unknown).
+LX_DESKTOP_API int wait_for_launch(int pid);
 
 struct MessageBoxRecord {
     HWND owner = nullptr;
@@ -112,8 +188,8 @@ LX_DESKTOP_API void clear_records();
 
 // Back to a clean desktop for the next test: destroys every window (with their messages),
 // unregisters every window class, empties the calling thread's queue and timers, clears
-// capture, focus, activation, cursor, held keys, records and the automation callback, and
-// restores the real clock and the default screen size.
+// capture, focus, activation, cursor, held keys, the clipboard, records and the automation
+// callback, and restores the real clock and the default screen size.
 LX_DESKTOP_API void reset();
 
 } // namespace winapi::desktop

@@ -2,10 +2,12 @@
 #include <winapi/desktop.h>
 
 #include "gdi/surface_dc.h"
+#include "window/clipboard.h"
 #include "window/desktop_clock.h"
 #include "window/display.h"
 #include "window/input_router.h"
 #include "window/modal_automation.h"
+#include "window/modal_loop.h"
 #include "window/paint.h"
 #include "window/rect_util.h"
 #include "window/window_class.h"
@@ -131,18 +133,7 @@ void advance_clock(uint64_t ms) {
 }
 
 int pump_messages(int limit) {
-    int dispatched = 0;
-    MSG msg;
-    while (dispatched < limit && PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        if (msg.message == WM_QUIT) {
-            PostQuitMessage(static_cast<int>(msg.wParam)); // leave it for the caller's loop
-            break;
-        }
-        TranslateMessage(&msg);
-        DispatchMessageA(&msg);
-        ++dispatched;
-    }
-    return dispatched;
+    return window::pump_pending(limit);
 }
 
 void set_automation(AutomationCallback callback) {
@@ -160,6 +151,7 @@ std::vector<UINT> beeps() {
 void clear_records() {
     window::modal_records().message_boxes.clear();
     window::modal_records().beeps.clear();
+    window::modal_records().launches.clear();
 }
 
 void reset() {
@@ -170,6 +162,7 @@ void reset() {
         DestroyWindow(state.top_levels.front());
     window::close_all_dcs();
     window::current_queue().clear();
+    window::clipboard_reset();
     window::unregister_all_classes();
     state.active = state.focus = state.capture = nullptr;
     state.cursor = nullptr;

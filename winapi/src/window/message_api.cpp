@@ -43,6 +43,14 @@ char key_character(UINT vk) {
         return shift ? ':' : ';';
     case VK_OEM_7:
         return shift ? '"' : '\'';
+    case VK_OEM_3:
+        return shift ? '~' : '`';
+    case VK_OEM_4:
+        return shift ? '{' : '[';
+    case VK_OEM_5:
+        return shift ? '|' : '\\';
+    case VK_OEM_6:
+        return shift ? '}' : ']';
     default:
         return 0;
     }

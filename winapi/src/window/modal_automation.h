@@ -9,6 +9,7 @@ namespace winapi::window {
 struct ModalRecords {
     std::vector<desktop::MessageBoxRecord> message_boxes;
     std::vector<UINT> beeps;
+    std::vector<desktop::LaunchRecord> launches;
     desktop::AutomationCallback automation;
 };
 

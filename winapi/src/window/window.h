@@ -56,6 +56,10 @@ struct Window {
     // WM_DESTROY and WM_NCDESTROY, but a second DestroyWindow does nothing.
     bool destroying = false;
 
+    // Set for windows that let the mouse through to what lies below them, as group boxes do:
+    // WindowFromPoint looks past them.
+    bool hit_transparent = false;
+
     MessageQueue* queue = nullptr; // the queue of the thread that created the window
 
     bool is_child() const { return (style & WS_CHILD) != 0; }

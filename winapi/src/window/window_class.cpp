@@ -1,6 +1,7 @@
 #include "window/window_class.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <strings.h>
 #include <vector>
 
@@ -10,6 +11,7 @@ namespace {
 
 struct ClassRegistry {
     std::vector<std::shared_ptr<WindowClass>> classes;
+    std::vector<std::shared_ptr<WindowClass>> system_classes; // outlive every reset
     ATOM next_atom = 0xC000; // string atoms start here, as on Windows
 };
 
@@ -28,9 +30,28 @@ bool names_class(const WindowClass& cls, LPCSTR name) {
 
 std::shared_ptr<WindowClass> find_window_class(LPCSTR name) {
     if (!name) return nullptr;
+    static const bool layer_classes = (register_layer_classes(), true);
+    (void)layer_classes;
     for (auto& cls : registry().classes)
         if (names_class(*cls, name)) return cls;
+    // A program's own class of the same name wins over the layer's.
+    for (auto& cls : registry().system_classes)
+        if (names_class(*cls, name)) return cls;
     return nullptr;
+}
+
+void add_system_class(const WNDCLASSA& wc) {
+    auto cls = std::make_shared<WindowClass>();
+    cls->name = wc.lpszClassName;
+    // "#32770"-style names are the integer atoms the classes are known by.
+    if (cls->name.size() > 1 && cls->name[0] == '#')
+        cls->atom = static_cast<ATOM>(std::strtoul(cls->name.c_str() + 1, nullptr, 10));
+    cls->style = wc.style;
+    cls->proc = wc.lpfnWndProc;
+    cls->window_extra = wc.cbWndExtra;
+    cls->cursor = wc.hCursor;
+    cls->background = wc.hbrBackground;
+    registry().system_classes.push_back(std::move(cls));
 }
 
 void unregister_all_classes() {

@@ -79,6 +79,7 @@ HWND deepest_child_at(HWND hwnd, POINT client) {
     for (HWND child_handle : window->children) {
         Window* child = find_window(child_handle);
         if (!child || !(child->style & WS_VISIBLE) || (child->style & WS_DISABLED)) continue;
+        if (child->hit_transparent) continue;
         if (!rect_contains(child->rect, client)) continue;
         return deepest_child_at(child_handle,
                                 POINT{client.x - child->rect.left, client.y - child->rect.top});
