@@ -90,12 +90,6 @@ void PluginInstance::FollowLink() {
     NPN_MemFree(address);
 }
 
-// Placeholder until the context menu exists.
-void PluginInstance::TrackContextMenu(int, int) {}
-
-// Placeholder until the context menu exists.
-void PluginInstance::DoMenuCommand(short) {}
-
 short PluginInstance::MapCommandId(short command) {
     return command;
 }

@@ -64,9 +64,13 @@ class PluginInstance {
     // the context menu, carries out menu commands and repaints on a palette change; every
     // other message goes to PrevWindowProc, whose result is returned.
     virtual LRESULT WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
-    // Shows the context menu at a point in screen coordinates. Base: nothing yet.
+    // Shows the shared pop-up at a point in screen coordinates, with the link's three items
+    // above its own while the page gave a link; the pop-up holds only its own items again
+    // afterwards. Nothing without the pop-up.
     virtual void TrackContextMenu(int x, int y);
-    // Carries out a menu command. Base: nothing yet.
+    // Carries out a menu command: 1 About, 2 Guide (the maker's pages in the whole browser
+    // window), 3 Preferences, 5 open the link, 6 open it in a new window, 7 copy its address,
+    // 16 copy the movie's address. Others do nothing.
     virtual void DoMenuCommand(short command);
     // Paints the poster and then the status line over it, each through a display context of
     // WindowHandle of its own. The rectangle is not used. The background and the frame are
@@ -114,6 +118,10 @@ class PluginInstance {
     // it is.
     static char* ResolveLink(const char* base, const char* link, const char* suffix);
 
+    // Puts `text` on the clipboard as OEM text, owned by the window. The clipboard is emptied
+    // first, also when no memory is left for the text.
+    void CopyTextToClipboard(const char* text);
+
     // Loads string resource base + offset (each a signed 16-bit number) from the library's
     // resources into `buffer` (256 characters); the empty text when there is no such string.
     static void LoadStringResource(char* buffer, short base, short offset);
@@ -155,6 +163,8 @@ class PluginInstance {
     // The paint sequence: background (BGCOLOR or white, with a frame around a poster), then
     // Draw, between BeginPaint and EndPaint of `hwnd`.
     void Paint(HWND hwnd);
+    // Opens the address in string `stringId` in the whole browser window.
+    void OpenResourceAddress(short stringId);
     // The link's pointing hand, made current unless it already is.
     void ShowLinkCursor();
     // The link's address in the host's status line.

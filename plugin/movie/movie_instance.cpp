@@ -93,17 +93,6 @@ void MovieInstance::Print(NPPrint* platformPrint) {
     DeleteObject(pen);
 }
 
-// Still the base's: the movie's own items (play or pause, open, save, copy) are not added
-// to the context menu yet.
-void MovieInstance::TrackContextMenu(int x, int y) {
-    PluginInstance::TrackContextMenu(x, y);
-}
-
-// Still the base's: the movie's own menu commands are not carried out yet.
-void MovieInstance::DoMenuCommand(short command) {
-    PluginInstance::DoMenuCommand(command);
-}
-
 void MovieInstance::Draw(const RECT& updateRect) {
     PluginInstance::Draw(updateRect);
     if (!Failed && Controller) EngineDrawController(Controller, WindowHandle);

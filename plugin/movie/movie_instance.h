@@ -39,8 +39,11 @@ class MovieInstance : public PluginInstance {
     // The base handling first (a mouse move idles the controller before it), then the
     // playback rules, which offer the message to the controller.
     LRESULT WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) override;
-    // For now the base versions: the movie's own menu items come with the menu code.
+    // Adds the movie's items (play or pause, open, save, copy frame, copy address) above the
+    // base's menu, greyed as the movie's state says, and takes them away again afterwards.
     void TrackContextMenu(int x, int y) override;
+    // The movie items' commands; the base's commands arrive shifted by 8 (13, 14, 15 are the
+    // link items), 1 to 3 unchanged.
     void DoMenuCommand(short command) override;
     // The base drawing, then the controller's.
     void Draw(const RECT& updateRect) override;
@@ -147,6 +150,17 @@ class MovieInstance : public PluginInstance {
     void CountLoops();
     // Applies the preferences' loop limit to a looping movie.
     void ApplyLoopLimit();
+
+    // ---- Menu commands ----
+
+    // Puts the frame now shown on the clipboard as a device-independent bitmap.
+    void CopyFrame();
+    // Copies the cache file to a place the user picks; tells the user when that fails.
+    void SaveMovie();
+    // Shows the movie in the helper program, or lets the browser open its address.
+    void OpenMovieElsewhere();
+    // Stops a playing movie, or starts a stopped one at PLAYRATE or normal speed.
+    void PlayOrPause();
 
     // ---- The cache file ----
 

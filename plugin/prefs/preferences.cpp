@@ -1,6 +1,8 @@
 // Preferences: construction in host memory, and the record's way to and from the profile.
 #include "prefs/preferences.h"
 
+#include "prefs/preferences_dialog.h"
+
 #include <cstdint>
 
 namespace {
@@ -126,4 +128,10 @@ void Preferences::SetCacheDirectory(const char* directory) {
 void Preferences::SetHelperApp(const char* path) {
     CopyText(HelperApp, path);
     Save();
+}
+
+void Preferences::ShowDialog() {
+    // The dialog works on the library-wide record, which is this one.
+    PreferencesDialog dialog;
+    dialog.DoModal();
 }

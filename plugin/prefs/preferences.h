@@ -56,6 +56,9 @@ class Preferences {
     void SetCacheDirectory(const char* directory);
     void SetHelperApp(const char* path);
 
+    // Lets the user edit the record in the preferences dialog; returns when it closes.
+    void ShowDialog();
+
     // ---- Fields, in declaration order; readers use them directly ----
 
     DWORD Flags;                   // the option bits above

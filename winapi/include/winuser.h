@@ -739,9 +739,14 @@ LXAPI HWND WINAPI GetForegroundWindow(void);
 LXAPI HWND WINAPI SetFocus(HWND hWnd);
 LXAPI HWND WINAPI GetFocus(void);
 
-// Rectangles
-// Moves the rectangle by (dx, dy); FALSE with ERROR_INVALID_PARAMETER for a null pointer.
+// Rectangles. Each fails with FALSE (ERROR_INVALID_PARAMETER) for a null rectangle.
+// The right and bottom edges are outside the rectangle.
+LXAPI BOOL WINAPI PtInRect(const RECT* lprc, POINT pt);
+LXAPI BOOL WINAPI SetRect(LPRECT lprc, int xLeft, int yTop, int xRight, int yBottom);
+// Moves the rectangle by (dx, dy).
 LXAPI BOOL WINAPI OffsetRect(LPRECT lprc, int dx, int dy);
+// Grows the rectangle by dx on the left and the right, and dy at the top and the bottom.
+LXAPI BOOL WINAPI InflateRect(LPRECT lprc, int dx, int dy);
 
 // Painting
 LXAPI BOOL WINAPI InvalidateRect(HWND hWnd, const RECT* lpRect, BOOL bErase);

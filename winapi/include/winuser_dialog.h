@@ -127,12 +127,6 @@ LXAPI LONG WINAPI GetDialogBaseUnits(void);
 LXAPI BOOL WINAPI EnableWindow(HWND window, BOOL enable);
 LXAPI BOOL WINAPI IsWindowEnabled(HWND window);
 
-// Rectangles.
-LXAPI BOOL WINAPI PtInRect(const RECT* rect, POINT point);
-LXAPI BOOL WINAPI SetRect(LPRECT rect, int left, int top, int right, int bottom);
-LXAPI BOOL WINAPI OffsetRect(LPRECT rect, int dx, int dy);
-LXAPI BOOL WINAPI InflateRect(LPRECT rect, int dx, int dy);
-
 // The state of a key as of the input messages retrieved so far: the high bit is set while
 // the key is down.
 LXAPI SHORT WINAPI GetKeyState(int virtual_key);

@@ -25,6 +25,7 @@ std::string call_name(const recording_engine::Call& call) {
     static const std::map<int, const char*> movie_names = {
         {2, "CloseMovieFile"},     {7, "DisposeMovie"},          {13, "IsMovieActive"},
         {15, "GetMovieBox"},       {17, "GetSpanDataSize"},      {18, "GetMovieDuration"},
+        {20, "GetFramePicture"},   {40, "FreePicture"},          {46, "MakeDibFromPicture"},
         {28, "GetMovieTimeScale"}, {41, "NewMovieFromOpenFile"}, {42, "NewMovieFromFile"},
         {44, "OpenMovieFile"},     {49, "SetMovieActive"},       {50, "SetMovieBox"},
         {54, "GetMovieTime"},      {55, "DisposeController"},    {56, "NewController"},

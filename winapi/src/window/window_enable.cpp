@@ -38,33 +38,3 @@ SHORT WINAPI GetKeyState(int nVirtKey) {
     if (vk == VK_LCONTROL || vk == VK_RCONTROL) down = down || retrieved_key_is_down(VK_CONTROL);
     return down ? static_cast<SHORT>(0x8000) : 0;
 }
-
-// The right and bottom edges are outside the rectangle.
-BOOL WINAPI PtInRect(const RECT* lprc, POINT pt) {
-    if (!lprc) return FALSE;
-    return pt.x >= lprc->left && pt.x < lprc->right && pt.y >= lprc->top && pt.y < lprc->bottom;
-}
-
-BOOL WINAPI SetRect(LPRECT lprc, int xLeft, int yTop, int xRight, int yBottom) {
-    if (!lprc) return FALSE;
-    *lprc = RECT{xLeft, yTop, xRight, yBottom};
-    return TRUE;
-}
-
-BOOL WINAPI OffsetRect(LPRECT lprc, int dx, int dy) {
-    if (!lprc) return FALSE;
-    lprc->left += dx;
-    lprc->right += dx;
-    lprc->top += dy;
-    lprc->bottom += dy;
-    return TRUE;
-}
-
-BOOL WINAPI InflateRect(LPRECT lprc, int dx, int dy) {
-    if (!lprc) return FALSE;
-    lprc->left -= dx;
-    lprc->right += dx;
-    lprc->top -= dy;
-    lprc->bottom += dy;
-    return TRUE;
-}
