@@ -2,8 +2,8 @@
 
 #include <cstring>
 
-CFileDialog::CFileDialog(BOOL open_file_dialog, LPCSTR default_ext, LPCSTR file_name,
-                         DWORD flags, LPCSTR filter, CWnd* parent)
+CFileDialog::CFileDialog(BOOL open_file_dialog, LPCSTR default_ext, LPCSTR file_name, DWORD flags,
+                         LPCSTR filter, CWnd* parent)
     : m_bOpenFileDialog(open_file_dialog), m_default_ext(default_ext) {
     m_pParentWnd = parent;
     if (file_name) lstrcpynA(m_file_name, file_name, sizeof m_file_name);

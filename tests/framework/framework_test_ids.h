@@ -23,3 +23,11 @@
 // The test bitmap's size.
 #define POSTER_WIDTH 7
 #define POSTER_HEIGHT 5
+
+// The dialog of the dialog tests.
+#define IDD_SETTINGS 4002
+#define IDC_SOONER 1006
+#define IDC_LIMITED 1001
+#define IDC_LIMIT 1002
+#define IDC_BROWSE 1007
+#define IDC_PROGRAM 1008

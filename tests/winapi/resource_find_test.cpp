@@ -65,7 +65,8 @@ TEST_F(ResourceFind, ReportsWhatIsMissing) {
         {m_module, "#", RT_MENU, ERROR_RESOURCE_NAME_NOT_FOUND},
         {m_module, nullptr, RT_MENU, ERROR_RESOURCE_NAME_NOT_FOUND},
         {m_plain, MAKEINTRESOURCEA(LXMOD_MENU), RT_MENU, ERROR_RESOURCE_DATA_NOT_FOUND},
-        {nullptr, MAKEINTRESOURCEA(LXMOD_MENU), RT_MENU, ERROR_RESOURCE_DATA_NOT_FOUND},
+        // The test program itself has resources (the dialog tests' dialogs), but no menus.
+        {nullptr, MAKEINTRESOURCEA(LXMOD_MENU), RT_MENU, ERROR_RESOURCE_TYPE_NOT_FOUND},
         {reinterpret_cast<HMODULE>(0x1234), MAKEINTRESOURCEA(LXMOD_MENU), RT_MENU,
          ERROR_INVALID_HANDLE},
     };

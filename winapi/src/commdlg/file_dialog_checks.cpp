@@ -56,7 +56,10 @@ std::vector<desktop::FileFilter> parse_filters(const char* filter) {
 }
 
 std::string accept_path(HWND dialog, const FileDialogRequest& request, std::string path) {
-    path = with_default_extension(path, request.default_extension);
+    // An open dialog takes an existing file as typed when the name with the default extension
+    // does not exist: programs here rarely carry the extension such dialogs ask for.
+    std::string extended = with_default_extension(path, request.default_extension);
+    if (request.save || exists(extended, nullptr) || !exists(path, nullptr)) path = extended;
     bool is_directory = false;
     std::string folder = folder_of(path);
     bool folder_is_directory = false;

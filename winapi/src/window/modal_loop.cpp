@@ -1,6 +1,5 @@
 #include "window/modal_loop.h"
 
-#include "window/display_driver.h"
 #include "window/message_queue.h"
 #include "window/modal_automation.h"
 #include "window/window_manager.h"
@@ -21,7 +20,7 @@ bool (*g_dialog_filter)(MSG&) = nullptr;
 // A display that can deliver real input, and no callback to answer instead of a person.
 bool waits_for_person() {
     if (modal_records().automation) return false;
-    return display_driver().wait_for_input(0);
+    return desktop::display() != desktop::DisplayKind::Headless;
 }
 
 } // namespace
