@@ -74,8 +74,9 @@ void PluginStream::start() {
 bool PluginStream::write_block(RateLimiter& rate, uint64_t now_ms) {
     std::string_view available = m_source->peek(kMaxBlock);
     if (available.empty()) {
-        if (m_source->state() == StreamSource::State::Complete) end(NPRES_DONE);
-        if (m_source->state() == StreamSource::State::Failed) {
+        StreamSource::State state = m_source->state();
+        if (state == StreamSource::State::Complete) end(NPRES_DONE);
+        if (state == StreamSource::State::Failed) {
             m_error = m_source->error();
             end(NPRES_NETWORK_ERR);
         }
