@@ -108,14 +108,11 @@ void PluginStream::step(RateLimiter& rate, uint64_t now_ms) {
         return;
     }
     if (m_phase == Phase::Waiting) start();
-    if (m_phase != Phase::Streaming) return;
-    if (m_cancelled) {
-        end(m_cancel_reason);
-        return;
-    }
     for (int block = 0; block < kBlocksPerStep && m_phase == Phase::Streaming; ++block) {
-        if (!write_block(rate, now_ms)) break;
+        if (m_cancelled || !write_block(rate, now_ms)) break;
     }
+    // A stream the plug-in cancelled, even from inside NPP_Write, gets no further block.
+    if (m_cancelled && m_phase == Phase::Streaming) end(m_cancel_reason);
 }
 
 void PluginStream::end(NPReason reason) {

@@ -82,7 +82,7 @@ Viewer::Viewer(ViewerOptions options, std::ostream& out, std::ostream& err)
     : m_options(std::move(options)), m_out(out), m_err(err),
       m_registry(m_options.plugin_folders.empty() ? default_plugin_folders()
                                                   : m_options.plugin_folders),
-      m_rate(m_options.rate) {
+      m_rate(m_options.rate), m_clicks(m_options.clicks) {
     g_active = this;
     set_host_delegate(this);
 }
@@ -116,6 +116,9 @@ int Viewer::run_headless() {
         auto start = std::chrono::steady_clock::now();
         auto end = start + std::chrono::milliseconds(duration);
         while (std::chrono::steady_clock::now() < end && !m_windows.empty()) {
+            auto elapsed = std::chrono::steady_clock::now() - start;
+            click_due(static_cast<uint64_t>(
+                std::chrono::duration_cast<std::chrono::milliseconds>(elapsed).count()));
             desktop::pump_messages();
             if (!m_http.wait(static_cast<int>(kTickMs / 2))) desktop::pump_messages();
             process_requests();
@@ -126,6 +129,7 @@ int Viewer::run_headless() {
             desktop::pump_messages();
             process_requests();
             uint64_t now = desktop::clock_now();
+            click_due(now);
             if (now >= end) break;
             if (m_http.busy()) m_http.wait(kNetworkWaitMs);
             desktop::advance_clock(std::min<uint64_t>(kTickMs, end - now));
@@ -143,6 +147,19 @@ int Viewer::run_headless() {
         }
     }
     return finish(kExitOk);
+}
+
+void Viewer::click_due(uint64_t now_ms) {
+    for (auto it = m_clicks.begin(); it != m_clicks.end();) {
+        if (static_cast<uint64_t>(it->at_seconds * 1000 + 0.5) > now_ms || m_windows.empty()) {
+            ++it;
+            continue;
+        }
+        POINT point{it->x, it->y};
+        ClientToScreen(m_windows.front()->hwnd(), &point);
+        desktop::click(desktop::MouseButton::Left, point.x, point.y);
+        it = m_clicks.erase(it);
+    }
 }
 
 int Viewer::run_on_display() {

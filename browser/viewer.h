@@ -75,6 +75,8 @@ class Viewer final : public HostDelegate {
     void close_window(int id);
     int run_headless();
     int run_on_display();
+    // Carries out the scripted clicks that have fallen due.
+    void click_due(uint64_t now_ms);
     int finish(int code);
 
     ViewerOptions m_options;
@@ -87,6 +89,7 @@ class Viewer final : public HostDelegate {
     std::deque<Request> m_requests;
     std::vector<std::string> m_reported;
     int m_next_id = 1;
+    std::vector<ViewerOptions::Click> m_clicks;
     bool m_missing_plugin = false;
     uintptr_t m_timer = 0;
 };

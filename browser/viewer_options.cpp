@@ -40,6 +40,20 @@ bool parse_seconds(const std::string& text, double& seconds) {
     return true;
 }
 
+// "X,Y@SECONDS".
+bool parse_click(const std::string& text, ViewerOptions::Click& click) {
+    size_t comma = text.find(',');
+    size_t at = text.find('@');
+    uint64_t x = 0, y = 0;
+    if (comma == std::string::npos || at == std::string::npos || at < comma) return false;
+    if (!parse_unsigned(text.substr(0, comma), x) ||
+        !parse_unsigned(text.substr(comma + 1, at - comma - 1), y) || x > 8192 || y > 8192)
+        return false;
+    click.x = static_cast<int>(x);
+    click.y = static_cast<int>(y);
+    return parse_seconds(text.substr(at + 1), click.at_seconds);
+}
+
 // Takes the value of an option that needs one; false when it is missing.
 bool take_value(const std::vector<std::string>& args, size_t& i, std::string& value) {
     if (i + 1 >= args.size()) return false;
@@ -55,6 +69,12 @@ bool apply_option(const std::string& name, const std::string& value, ViewerOptio
     if (name == "--rate") return parse_unsigned(value, options.rate);
     if (name == "--size") return parse_size(value, options.width, options.height);
     if (name == "--at") return parse_seconds(value, options.at_seconds);
+    if (name == "--click") {
+        ViewerOptions::Click click{};
+        if (!parse_click(value, click)) return false;
+        options.clicks.push_back(click);
+        return true;
+    }
     if (name == "--screenshot") {
         options.screenshot = value;
         return !value.empty();
@@ -76,7 +96,7 @@ std::optional<ViewerOptions> parse_options(const std::vector<std::string>& args,
         } else if (arg == "--real-clock") {
             options.real_clock = true;
         } else if (arg == "--plugins" || arg == "--rate" || arg == "--size" || arg == "--at" ||
-                   arg == "--screenshot") {
+                   arg == "--screenshot" || arg == "--click") {
             std::string value;
             if (!take_value(args, i, value)) {
                 error = arg + " needs a value";
@@ -101,8 +121,9 @@ std::optional<ViewerOptions> parse_options(const std::vector<std::string>& args,
         error = "no page given";
         return std::nullopt;
     }
-    if (!options.headless && (!options.screenshot.empty() || options.real_clock)) {
-        error = "--screenshot and --real-clock go with --headless";
+    if (!options.headless &&
+        (!options.screenshot.empty() || options.real_clock || !options.clicks.empty())) {
+        error = "--screenshot, --click and --real-clock go with --headless";
         return std::nullopt;
     }
     return options;
@@ -121,6 +142,8 @@ const char* usage_text() {
            "  --at SECONDS       with --headless: how long the page runs (default 5)\n"
            "  --screenshot FILE  with --headless: write a PNG of the page window at the end\n"
            "  --real-clock       with --headless: let real time pass instead\n"
+           "  --click X,Y@SEC    with --headless: a left click at X,Y of the page window\n"
+           "                     SEC seconds into the run (may be given more than once)\n"
            "  --help             show this text\n"
            "\n"
            "Exit status: 0 success, 1 the page could not be opened or the screenshot not\n"

@@ -18,6 +18,13 @@ struct ViewerOptions {
     bool real_clock = false;
     double at_seconds = 5.0;
     std::string screenshot;
+    // Scripted left clicks of a headless run: page-window coordinates and when.
+    struct Click {
+        int x;
+        int y;
+        double at_seconds;
+    };
+    std::vector<Click> clicks;
     bool help = false;
 };
 
