@@ -57,8 +57,8 @@ bool is_bold(GumboTag tag) {
 }
 
 bool is_skipped(GumboTag tag) {
-    return tag == GUMBO_TAG_SCRIPT || tag == GUMBO_TAG_STYLE || tag == GUMBO_TAG_HEAD ||
-           tag == GUMBO_TAG_NOEMBED || tag == GUMBO_TAG_TEMPLATE;
+    return tag == GUMBO_TAG_SCRIPT || tag == GUMBO_TAG_STYLE || tag == GUMBO_TAG_NOEMBED ||
+           tag == GUMBO_TAG_TEMPLATE;
 }
 
 class Builder {

@@ -24,7 +24,9 @@ uint64_t RateLimiter::allowance(uint64_t now_ms) {
     }
     if (now_ms > m_last_ms) {
         m_credit_milli += (now_ms - m_last_ms) * m_rate;
-        m_credit_milli = std::min(m_credit_milli, kBurstMs * m_rate);
+        // Room for two whole bytes at least, or a rate below ten bytes a second would lose
+        // its fractions at the cap (and below five never deliver anything).
+        m_credit_milli = std::min(m_credit_milli, std::max<uint64_t>(kBurstMs * m_rate, 2000));
         m_last_ms = now_ms;
     }
     return m_credit_milli / 1000;
