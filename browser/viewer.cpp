@@ -95,6 +95,15 @@ Viewer::~Viewer() {
 
 int Viewer::run() {
     if (m_options.headless && !m_options.real_clock) desktop::use_manual_clock(0);
+    if (m_options.headless) {
+        // Nobody can see a message box here: it is printed, and gets its default answer.
+        desktop::set_automation([this](const desktop::ModalEvent& event) {
+            if (event.kind == desktop::ModalKind::MessageBox)
+                m_out << "message box: " << (event.caption ? event.caption : "") << ": "
+                      << (event.text ? event.text : "") << std::endl;
+            return 0;
+        });
+    }
     std::optional<std::string> url = address_to_url(m_options.address);
     if (!url) {
         m_err << "lanternix-view: not a valid address: " << m_options.address << "\n";
@@ -173,6 +182,7 @@ int Viewer::run_on_display() {
 }
 
 int Viewer::finish(int code) {
+    if (m_options.headless) desktop::set_automation(nullptr);
     if (m_timer) KillTimer(nullptr, m_timer);
     m_timer = 0;
     m_requests.clear();

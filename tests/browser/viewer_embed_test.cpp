@@ -128,6 +128,14 @@ TEST_F(EmbedTest, UnknownTypeAttributeIsAMissingPlugin) {
     EXPECT_THAT(result.err, HasSubstr("no plug-in for type video/x-nothing"));
 }
 
+TEST_F(EmbedTest, HeadlessMessageBoxesArePrintedAndGetTheirDefaultAnswer) {
+    std::string page = write("page.html", "<embed name=m message=\"Something failed.\" "
+                                          "type=application/x-lanternix-test>");
+    ViewerRun result = run({"--at", "0.1", page});
+    EXPECT_THAT(result.out, HasSubstr("message box: Test: Something failed.\n"));
+    EXPECT_THAT(lines("m", "messagebox"), ElementsAre("messagebox -> 1")); // IDOK
+}
+
 TEST_F(EmbedTest, SavedDataAndInstanceMemoryGoBackToTheHost) {
     // TearDown checks that no host block is outstanding; the plug-in hands back saved data
     // from every NPP_Destroy, which the viewer must free.

@@ -12,6 +12,7 @@
 //                 calls NPN_GetURL when its first stream ends, on a left click, or in NPP_New
 //                 (TARGET=NULL passes a null target)
 //   REFUSE=1      NPP_New fails with NPERR_GENERIC_ERROR
+//   MESSAGE=text  shows a message box with the text in NPP_New and records the answer
 // Instance data, status texts and the saved data it hands back come from the host's allocator.
 #include <npfunctions.h>
 #include <windows.h>
@@ -145,6 +146,8 @@ NPError test_new(NPMIMEType type, NPP npp, uint16 mode, int16 argc, char* argn[]
     for (int i = 0; i < argc; ++i) {
         if (!strcasecmp(argn[i], "STATUS")) g_host->status(npp, argv[i]);
         if (!strcasecmp(argn[i], "REFUSE")) return NPERR_GENERIC_ERROR;
+        if (!strcasecmp(argn[i], "MESSAGE"))
+            log_line(self, "messagebox -> %d", MessageBoxA(nullptr, argv[i], "Test", MB_OKCANCEL));
     }
     follow_link(self, "new");
     return NPERR_NO_ERROR;
