@@ -8,6 +8,7 @@
 #include <SDL.h>
 
 #include <algorithm>
+#include <cstdlib>
 
 namespace winapi::sdl {
 
@@ -41,6 +42,11 @@ SDL_Cursor* make_cursor(const resource::Cursor& cursor) {
 } // namespace
 
 std::unique_ptr<SdlDisplay> SdlDisplay::create() {
+    // Only a real display counts: SDL would otherwise settle for an off-screen driver, and
+    // windows nobody can see are what the headless display is for.
+    const char* x11 = std::getenv("DISPLAY");
+    const char* wayland = std::getenv("WAYLAND_DISPLAY");
+    if (!(x11 && *x11) && !(wayland && *wayland)) return nullptr;
     if (!start_subsystem(SDL_INIT_VIDEO)) return nullptr;
     return std::unique_ptr<SdlDisplay>(new SdlDisplay);
 }

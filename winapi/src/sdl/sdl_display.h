@@ -21,7 +21,8 @@ namespace winapi::sdl {
 
 class SdlDisplay final : public window::DisplayDriver {
   public:
-    // Null when SDL's video cannot start (no display, no driver).
+    // Null when there is no display (neither DISPLAY nor WAYLAND_DISPLAY is set) or SDL's
+    // video cannot start on it.
     static std::unique_ptr<SdlDisplay> create();
     ~SdlDisplay() override;
 
