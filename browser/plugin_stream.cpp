@@ -1,5 +1,10 @@
 #include "plugin_stream.h"
 
+#include "url.h"
+
+#include <cstdlib>
+#include <unistd.h>
+
 #include <algorithm>
 #include <cstring>
 
@@ -70,6 +75,47 @@ void PluginStream::start() {
         return;
     }
     m_phase = Phase::Streaming;
+    m_stype = stype;
+    if (wants_file() && !open_copy()) m_copy_failed = true;
+}
+
+// The file the plug-in will be given: a local address is its own file; anything else is
+// copied as it arrives into a temporary file with the address's extension.
+bool PluginStream::open_copy() {
+    if (auto path = url_to_path(m_url)) {
+        m_file_path = *path;
+        return true;
+    }
+    const char* folder = std::getenv("TMPDIR");
+    std::string extension = url_extension(m_url);
+    std::string pattern = std::string(folder && *folder ? folder : "/tmp") + "/lxview-XXXXXX" +
+                          (extension.empty() ? "" : "." + extension);
+    int suffix = extension.empty() ? 0 : static_cast<int>(extension.size() + 1);
+    int descriptor = mkstemps(pattern.data(), suffix);
+    if (descriptor < 0) return false;
+    m_copy = fdopen(descriptor, "wb");
+    if (!m_copy) {
+        close(descriptor);
+        unlink(pattern.c_str());
+        return false;
+    }
+    m_file_path = pattern;
+    return true;
+}
+
+void PluginStream::keep(const char* data, size_t count) {
+    if (m_copy && std::fwrite(data, 1, count, m_copy) != count) m_copy_failed = true;
+}
+
+void PluginStream::hand_over_file(NPReason reason) {
+    bool copied = m_copy != nullptr;
+    if (m_copy && std::fclose(m_copy) != 0) m_copy_failed = true;
+    m_copy = nullptr;
+    // A stream that did not arrive whole is named by a null file name.
+    bool whole = reason == NPRES_DONE && !m_copy_failed;
+    if (m_funcs.asfile)
+        m_funcs.asfile(m_instance, &m_stream, whole ? m_file_path.c_str() : nullptr);
+    if (copied) unlink(m_file_path.c_str());
 }
 
 // Writes one block. False when nothing more can be written in this step.
@@ -83,6 +129,15 @@ bool PluginStream::write_block(RateLimiter& rate, uint64_t now_ms) {
             end(NPRES_NETWORK_ERR);
         }
         return false;
+    }
+    if (m_stype == NP_ASFILEONLY) {
+        // Only the file is wanted: the data goes to it without passing the plug-in.
+        size_t count = std::min<uint64_t>(available.size(), rate.allowance(now_ms));
+        keep(available.data(), count);
+        m_source->consume(count);
+        rate.spend(count);
+        m_offset += static_cast<uint32_t>(count);
+        return count > 0;
     }
     int32 ready = m_funcs.writeready ? m_funcs.writeready(m_instance, &m_stream) : 0;
     if (ready <= 0 || !m_funcs.write) return false;
@@ -98,6 +153,7 @@ bool PluginStream::write_block(RateLimiter& rate, uint64_t now_ms) {
         return false;
     }
     size_t taken = std::min<size_t>(static_cast<size_t>(written), count);
+    keep(available.data(), taken);
     m_source->consume(taken);
     rate.spend(taken);
     m_offset += static_cast<uint32_t>(taken);
@@ -120,6 +176,7 @@ void PluginStream::step(RateLimiter& rate, uint64_t now_ms) {
 void PluginStream::end(NPReason reason) {
     Phase was = m_phase;
     m_phase = Phase::Ended;
+    if (was == Phase::Streaming && wants_file()) hand_over_file(reason);
     if (was == Phase::Streaming && m_funcs.destroystream)
         m_funcs.destroystream(m_instance, &m_stream, reason);
     m_source.reset();

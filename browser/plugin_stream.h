@@ -1,12 +1,15 @@
 // One stream from the viewer to a plug-in instance: NPP_NewStream once the source answers,
 // then blocks of at most what NPP_WriteReady allows (and what the rate limit leaves), then
-// NPP_DestroyStream with the reason it ended.
+// NPP_DestroyStream with the reason it ended. A plug-in that asks for the data as a file
+// (NP_ASFILE, NP_ASFILEONLY) gets NPP_StreamAsFile before the end: the file itself for a
+// local address, else a temporary copy that is deleted once the stream has ended.
 #pragma once
 
 #include "stream_source.h"
 
 #include <npfunctions.h>
 
+#include <cstdio>
 #include <memory>
 #include <string>
 #include <vector>
@@ -62,6 +65,10 @@ class PluginStream {
   private:
     void start();
     bool write_block(RateLimiter& rate, uint64_t now_ms);
+    bool wants_file() const { return m_stype == NP_ASFILE || m_stype == NP_ASFILEONLY; }
+    bool open_copy();
+    void keep(const char* data, size_t count);
+    void hand_over_file(NPReason reason);
 
     NPP m_instance;
     const NPPluginFuncs& m_funcs;
@@ -75,6 +82,10 @@ class PluginStream {
     NPReason m_cancel_reason = NPRES_USER_BREAK;
     std::string m_error;
     std::vector<char> m_block;
+    uint16 m_stype = NP_NORMAL;
+    std::string m_file_path;     // the file NPP_StreamAsFile names
+    std::FILE* m_copy = nullptr; // the temporary copy being written, if any
+    bool m_copy_failed = false;
 };
 
 } // namespace browser

@@ -6,6 +6,8 @@
 
 #include <gmock/gmock.h>
 
+#include <filesystem>
+
 using namespace browser_test;
 using ::testing::Contains;
 using ::testing::ElementsAre;
@@ -120,6 +122,34 @@ TEST_F(HttpTest, UnreachableHostIsAnErrorExit) {
     EXPECT_EQ(result.code, 1);
     EXPECT_THAT(result.err, HasSubstr("lanternix-view: cannot open " + url + ": "));
     EXPECT_EQ(std::count(result.err.begin(), result.err.end(), '\n'), 1);
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(HttpTest, RemoteDataAsFileIsATemporaryCopyDeletedAfterwards) {
+    HttpTestServer server;
+    server.add("/clip.lxt", HttpDocument{counting_bytes(9000)});
+    HttpDocument cut{counting_bytes(9000)};
+    cut.cut_after = 4000;
+    server.add("/cut.lxt", cut);
+    std::string page =
+        write("page.html", "<embed name=s stype=4 src=\"" + server.url("/clip.lxt") +
+                               "\"><embed name=c stype=3 src=\"" + server.url("/cut.lxt") + "\">");
+    run({"--at", "2", page});
+    auto handed = lines("s", "asfile");
+    ASSERT_EQ(handed.size(), 1u);
+    std::string copy = field(handed[0], "path");
+    EXPECT_EQ(copy.substr(copy.size() - 4), ".lxt");
+    EXPECT_EQ(field(handed[0], "size"), "9000");
+    EXPECT_EQ(field(handed[0], "first"), "0");
+    EXPECT_FALSE(std::filesystem::exists(copy));
+    // A download cut short names no file.
+    auto broken = lines("c", "asfile");
+    ASSERT_EQ(broken.size(), 1u);
+    EXPECT_EQ(field(broken[0], "path"), "(null)");
+    EXPECT_EQ(field(lines("c", "destroystream")[0], "reason"), "1");
 }
 
 } // namespace

@@ -170,3 +170,39 @@ TEST_F(StreamTest, GetUrlWithoutTargetStreamsToTheInstance) {
 }
 
 } // namespace
+
+namespace {
+
+class FileStreamTest : public StreamTest {};
+
+TEST_F(FileStreamTest, LocalFileIsHandedOverAsItselfAfterTheBlocks) {
+    std::string file = write("clip.lxt", counting_bytes(3000));
+    std::string page = write("page.html", "<embed name=s src=clip.lxt stype=3>");
+    run({"--at", "0.3", page});
+    EXPECT_EQ(check_contiguous(lines("s", "write")), 3000);
+    auto handed = lines("s", "asfile");
+    ASSERT_EQ(handed.size(), 1u);
+    EXPECT_EQ(field(handed[0], "path"), file);
+    EXPECT_EQ(field(handed[0], "size"), "3000");
+    // The file comes before the end of the stream.
+    std::vector<std::string> all = lines("s");
+    auto at = [&](const std::string& kind) {
+        return std::find_if(all.begin(), all.end(),
+                            [&](const std::string& line) { return line.rfind(kind, 0) == 0; }) -
+               all.begin();
+    };
+    EXPECT_LT(at("asfile"), at("destroystream"));
+}
+
+TEST_F(FileStreamTest, FileOnlyStreamGetsNoBlocks) {
+    write("clip.lxt", counting_bytes(500));
+    std::string page = write("page.html", "<embed name=s src=clip.lxt stype=4>");
+    run({"--at", "0.3", page});
+    EXPECT_TRUE(lines("s", "write").empty());
+    ASSERT_EQ(lines("s", "asfile").size(), 1u);
+    EXPECT_EQ(field(lines("s", "asfile")[0], "size"), "500");
+    ASSERT_EQ(lines("s", "destroystream").size(), 1u);
+    EXPECT_EQ(field(lines("s", "destroystream")[0], "reason"), "0");
+}
+
+} // namespace

@@ -12,6 +12,7 @@
 //                 calls NPN_GetURL when its first stream ends, on a left click, or in NPP_New
 //                 (TARGET=NULL passes a null target)
 //   REFUSE=1      NPP_New fails with NPERR_GENERIC_ERROR
+//   STYPE=n       the stream type NPP_NewStream asks for (NP_ASFILE 3, NP_ASFILEONLY 4)
 //   MESSAGE=text  shows a message box with the text in NPP_New and records the answer
 // Instance data, status texts and the saved data it hands back come from the host's allocator.
 #include <npfunctions.h>
@@ -38,6 +39,7 @@ struct Instance {
     char target[64];
     char get_url_on[16];
     bool null_target;
+    uint16 stype;
     HWND window;
     WNDPROC old_proc;
     uint32 received;
@@ -80,6 +82,7 @@ void read_attribute(Instance* self, const char* name, const char* value) {
         std::snprintf(self->target, sizeof self->target, "%s", value);
         self->null_target = !strcmp(value, "NULL");
     }
+    if (!strcasecmp(name, "STYPE")) self->stype = static_cast<uint16>(std::atoi(value));
     if (!strcasecmp(name, "GETURLON"))
         std::snprintf(self->get_url_on, sizeof self->get_url_on, "%s", value);
 }
@@ -200,7 +203,7 @@ NPError test_new_stream(NPP npp, NPMIMEType type, NPStream* stream, NPBool seeka
              type, seekable, GetTickCount());
     self->end = stream->end;
     self->received = 0;
-    *stype = NP_NORMAL;
+    *stype = self->stype ? self->stype : NP_NORMAL;
     return NPERR_NO_ERROR;
 }
 
@@ -236,8 +239,17 @@ int32 test_write(NPP npp, NPStream* stream, int32 offset, int32 len, void* buffe
     return taken;
 }
 
+// Records the file's name and what it holds: its size and its first byte.
 void test_as_file(NPP npp, NPStream*, const char* name) {
-    log_line(of(npp), "asfile %s", name ? name : "(null)");
+    long size = -1;
+    int first = -1;
+    if (FILE* file = name ? std::fopen(name, "rb") : nullptr) {
+        first = std::fgetc(file);
+        std::fseek(file, 0, SEEK_END);
+        size = std::ftell(file);
+        std::fclose(file);
+    }
+    log_line(of(npp), "asfile path=%s size=%ld first=%d", name ? name : "(null)", size, first);
 }
 
 void test_print(NPP npp, NPPrint*) {
