@@ -264,10 +264,16 @@ void Viewer::close_later(int window_id) {
 }
 
 void Viewer::tick() {
+    // A plug-in that opens a modal loop inside NPP_Write (a message box) lets the timer fire
+    // again; the streams move on only when the outer step has finished, or blocks would be
+    // written twice.
+    if (m_ticking) return;
+    m_ticking = true;
     m_http.advance();
     uint64_t now = desktop::clock_now();
     for (size_t i = 0; i < m_windows.size(); ++i)
         m_windows[i]->step_streams(m_rate, now);
+    m_ticking = false;
 }
 
 void Viewer::process_requests() {

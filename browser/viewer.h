@@ -91,6 +91,7 @@ class Viewer final : public HostDelegate {
     int m_next_id = 1;
     std::vector<ViewerOptions::Click> m_clicks;
     bool m_missing_plugin = false;
+    bool m_ticking = false;
     uintptr_t m_timer = 0;
 };
 

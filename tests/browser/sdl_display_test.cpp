@@ -195,6 +195,29 @@ TEST_F(SdlDisplayTest, CursorFollowsSetCursor) {
     EXPECT_EQ(SDL_GetCursor(), SDL_GetDefaultCursor());
 }
 
+TEST_F(SdlDisplayTest, ModuleCursorsAreShownToo) {
+    make_window("module cursor", 0, 0);
+    desktop::pump_messages();
+    HMODULE module = LoadLibraryA(LXTEST_RES_MODULE);
+    ASSERT_NE(module, nullptr);
+    // Cursor 128, as a plug-in's link cursor is numbered, and one known by name.
+    HCURSOR pointer = LoadCursorA(module, MAKEINTRESOURCEA(128));
+    HCURSOR glow = LoadCursorA(module, "glow");
+    ASSERT_NE(pointer, nullptr);
+    ASSERT_NE(glow, nullptr);
+    SetCursor(pointer);
+    SDL_Cursor* first = SDL_GetCursor();
+    EXPECT_NE(first, SDL_GetDefaultCursor());
+    SetCursor(glow);
+    EXPECT_NE(SDL_GetCursor(), first);
+    EXPECT_NE(SDL_GetCursor(), SDL_GetDefaultCursor());
+    // The same handle again shows the same screen cursor, made once.
+    SetCursor(pointer);
+    EXPECT_EQ(SDL_GetCursor(), first);
+    SetCursor(nullptr);
+    FreeLibrary(module);
+}
+
 TEST(SdlKeys, VirtualKeysOfCommonKeys) {
     EXPECT_EQ(winapi::sdl::virtual_key(SDLK_z), static_cast<UINT>('Z'));
     EXPECT_EQ(winapi::sdl::virtual_key(SDLK_5), static_cast<UINT>('5'));

@@ -206,3 +206,22 @@ TEST_F(FileStreamTest, FileOnlyStreamGetsNoBlocks) {
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(StreamTest, ModalLoopInsideAWriteDoesNotWriteTheSameBlocksAgain) {
+    write("clip.lxt", counting_bytes(40000));
+    std::string page = write("page.html", "<embed name=s src=clip.lxt ready=1000 writepump=3000>");
+    run({"--at", "1", page});
+    std::vector<std::string> all = lines("s");
+    auto start = std::find(all.begin(), all.end(), "modal start");
+    auto end = std::find(all.begin(), all.end(), "modal end");
+    ASSERT_NE(start, all.end());
+    ASSERT_NE(end, all.end());
+    // No block went in while the plug-in was still inside its write.
+    for (auto it = start; it != end; ++it)
+        EXPECT_NE(it->rfind("write", 0), 0u) << *it;
+    EXPECT_EQ(check_contiguous(lines("s", "write")), 40000);
+}
+
+} // namespace

@@ -14,9 +14,13 @@
 //   REFUSE=1      NPP_New fails with NPERR_GENERIC_ERROR
 //   STYPE=n       the stream type NPP_NewStream asks for (NP_ASFILE 3, NP_ASFILEONLY 4)
 //   MESSAGE=text  shows a message box with the text in NPP_New and records the answer
+//   WRITEPUMP=n   once n bytes have arrived, runs the message loop from inside NPP_Write for
+//                 a tenth of a second of desktop time, as a modal loop (a message box on
+//                 screen) does
 // Instance data, status texts and the saved data it hands back come from the host's allocator.
 #include <npfunctions.h>
 #include <windows.h>
+#include <winapi/desktop.h>
 
 #include <cstdarg>
 #include <cstdio>
@@ -35,6 +39,7 @@ struct Instance {
     int32 take;
     int64_t fail_write;
     int64_t cancel_at;
+    int64_t box_at;
     char get_url[512];
     char target[64];
     char get_url_on[16];
@@ -76,6 +81,7 @@ void read_attribute(Instance* self, const char* name, const char* value) {
     if (!strcasecmp(name, "TAKE")) self->take = std::atoi(value);
     if (!strcasecmp(name, "FAILWRITE")) self->fail_write = std::atoll(value);
     if (!strcasecmp(name, "CANCEL")) self->cancel_at = std::atoll(value);
+    if (!strcasecmp(name, "WRITEPUMP")) self->box_at = std::atoll(value);
     if (!strcasecmp(name, "GETURL"))
         std::snprintf(self->get_url, sizeof self->get_url, "%s", value);
     if (!strcasecmp(name, "TARGET")) {
@@ -138,6 +144,7 @@ NPError test_new(NPMIMEType type, NPP npp, uint16 mode, int16 argc, char* argn[]
     self->take = 0x7FFFFFFF;
     self->fail_write = -1;
     self->cancel_at = -1;
+    self->box_at = -1;
     self->npp = npp;
     npp->pdata = self;
     for (int i = 0; i < argc; ++i)
@@ -230,6 +237,15 @@ int32 test_write(NPP npp, NPStream* stream, int32 offset, int32 len, void* buffe
              len > 0 ? static_cast<unsigned char*>(buffer)[0] : -1, GetTickCount());
     if (self->fail_write >= 0 && self->received + taken >= self->fail_write) return -1;
     self->received += static_cast<uint32>(taken);
+    if (self->box_at >= 0 && self->received >= self->box_at) {
+        self->box_at = -1;
+        log_line(self, "modal start");
+        for (int step = 0; step < 10; ++step) {
+            winapi::desktop::advance_clock(10);
+            winapi::desktop::pump_messages();
+        }
+        log_line(self, "modal end");
+    }
     if (self->window) InvalidateRect(self->window, nullptr, FALSE);
     if (self->cancel_at >= 0 && self->received >= self->cancel_at) {
         self->cancel_at = -1;
