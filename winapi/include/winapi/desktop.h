@@ -21,7 +21,7 @@ namespace winapi::desktop {
 
 enum class DisplayKind {
     Headless, // pixels in memory only; the default, and what tests use
-    Sdl,      // windows on screen (not available yet)
+    Sdl,      // windows on screen, with real mouse and keyboard (needs a display)
 };
 
 // Chooses the display. Only possible while no window exists; false when the display is not

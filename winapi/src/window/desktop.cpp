@@ -2,6 +2,7 @@
 #include <winapi/desktop.h>
 
 #include "gdi/surface_dc.h"
+#include "sdl/sdl_display.h"
 #include "window/clipboard.h"
 #include "window/desktop_clock.h"
 #include "window/display.h"
@@ -43,8 +44,13 @@ window::MouseButton to_router(MouseButton button) {
 
 bool set_display(DisplayKind kind) {
     if (window::desktop_state().windows.size() != 0) return false;
-    if (kind != DisplayKind::Headless) return false; // the on-screen display comes later
-    window::install_display(nullptr);
+    if (kind == DisplayKind::Sdl) {
+        std::unique_ptr<sdl::SdlDisplay> driver = sdl::SdlDisplay::create();
+        if (!driver) return false;
+        window::install_display(std::move(driver));
+    } else {
+        window::install_display(nullptr);
+    }
     current_display() = kind;
     return true;
 }

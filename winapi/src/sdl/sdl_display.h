@@ -1,0 +1,63 @@
+// The on-screen display: each top-level window is an SDL window showing the window's
+// surface; mouse and keyboard input from SDL enters the input router as the automation API's
+// input does, so routing, activation on a click and capture behave the same on screen and in
+// tests. The cursor follows SetCursor, module cursors included.
+//
+// Sound is not this driver's business: the waveOut code opens its own SDL audio device and
+// shares SDL's start-up through sdl_subsystems.h.
+#pragma once
+
+#include "common/internal_api.h"
+#include "window/display_driver.h"
+
+#include <map>
+#include <memory>
+
+struct SDL_Window;
+struct SDL_Cursor;
+union SDL_Event;
+
+namespace winapi::sdl {
+
+class SdlDisplay final : public window::DisplayDriver {
+  public:
+    // Null when there is no display (neither DISPLAY nor WAYLAND_DISPLAY is set) or SDL's
+    // video cannot start on it.
+    static std::unique_ptr<SdlDisplay> create();
+    ~SdlDisplay() override;
+
+    void window_created(HWND hwnd, const RECT& rect) override;
+    void window_destroyed(HWND hwnd) override;
+    void window_moved(HWND hwnd, const RECT& rect) override;
+    void window_shown(HWND hwnd, bool visible) override;
+    void window_text_changed(HWND hwnd, const char* text) override;
+    Surface* surface(HWND hwnd) override;
+    void present(HWND hwnd, const RECT& dirty) override;
+    void cursor_changed(HCURSOR cursor) override;
+    void beep(UINT type) override;
+    void poll_input() override;
+    bool wait_for_input(int timeout_ms) override;
+
+  private:
+    struct ScreenWindow {
+        SDL_Window* window = nullptr;
+        RECT rect{}; // where the window manager placed it, in our screen coordinates
+        Surface surface;
+    };
+
+    SdlDisplay() = default;
+    void handle(const SDL_Event& event);
+    void handle_window_event(const SDL_Event& event);
+    // The window of an SDL window id, and the screen point of a point inside it.
+    HWND window_of(unsigned sdl_id) const;
+    POINT to_screen(HWND hwnd, int x, int y) const;
+    void show_all(HWND hwnd);
+
+    std::map<HWND, ScreenWindow> m_windows;
+    std::map<HCURSOR, SDL_Cursor*> m_cursors;
+};
+
+// The Win32 virtual key of an SDL key code; 0 for keys without one.
+LX_INTERNAL_API UINT virtual_key(int sdl_keycode);
+
+} // namespace winapi::sdl
