@@ -99,8 +99,9 @@ TEST_F(DesktopState, DisplayScreenAndPixelReaders) {
     EXPECT_EQ(desktop::display(), desktop::DisplayKind::Headless);
     EXPECT_TRUE(desktop::set_display(desktop::DisplayKind::Headless));
     // The on-screen display needs a real display; without one it is refused.
-    if (!getenv("DISPLAY") && !getenv("WAYLAND_DISPLAY"))
+    if (!getenv("DISPLAY") && !getenv("WAYLAND_DISPLAY")) {
         EXPECT_FALSE(desktop::set_display(desktop::DisplayKind::Sdl)) << "no display here";
+    }
     SIZE size = desktop::screen_size();
     EXPECT_EQ(size.cx, 1024);
     EXPECT_EQ(size.cy, 768);
