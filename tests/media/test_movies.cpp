@@ -90,13 +90,15 @@ std::string movie_path(TestMovie movie) {
 
 std::vector<ProbedPacket> probe_packets(const std::string& path) {
     std::istringstream lines(run_command(
-        "ffprobe -v error -show_entries packet=stream_index,pos,size -of csv=p=0 '" + path + "'"));
+        "ffprobe -v error -show_entries packet=stream_index,dts_time,pos,size -of csv=p=0 '" +
+        path + "'"));
     std::vector<ProbedPacket> packets;
     std::string line;
     while (std::getline(lines, line)) {
         ProbedPacket packet;
         unsigned long long offset = 0;
-        if (std::sscanf(line.c_str(), "%d,%u,%llu", &packet.stream, &packet.size, &offset) == 3) {
+        if (std::sscanf(line.c_str(), "%d,%lf,%u,%llu", &packet.stream, &packet.decode_time,
+                        &packet.size, &offset) == 4) {
             packet.offset = offset;
             packets.push_back(packet);
         }
@@ -146,6 +148,35 @@ std::string scratch_path(const std::string& name) {
     std::string dir = std::string(LXTEST_MOVIE_DIR) + "/scratch-" + std::to_string(getpid());
     std::filesystem::create_directories(dir);
     return dir + "/" + name;
+}
+
+void write_partial_file(const std::string& path, const std::vector<uint8_t>& bytes,
+                        size_t received) {
+    std::vector<uint8_t> grown(bytes.size(), 0);
+    std::copy(bytes.begin(), bytes.begin() + std::min(received, bytes.size()), grown.begin());
+    uint32_t missing = static_cast<uint32_t>(bytes.size() - received);
+    if (bytes.size() >= 4 && missing > 0)
+        for (int i = 0; i < 4; ++i)
+            grown[bytes.size() - 4 + i] = uint8_t(missing >> (8 * i));
+    write_file(path, grown);
+}
+
+std::pair<size_t, size_t> movie_atom_extent(const std::vector<uint8_t>& bytes) {
+    size_t offset = 0;
+    while (offset + 8 <= bytes.size()) {
+        uint64_t size = uint64_t(bytes[offset]) << 24 | uint64_t(bytes[offset + 1]) << 16 |
+                        uint64_t(bytes[offset + 2]) << 8 | bytes[offset + 3];
+        if (size == 1) {
+            size = 0;
+            for (int i = 0; i < 8; ++i)
+                size = size << 8 | bytes[offset + 8 + i];
+        }
+        if (size < 8) break;
+        if (std::string(bytes.begin() + offset + 4, bytes.begin() + offset + 8) == "moov")
+            return {offset, offset + size};
+        offset += size;
+    }
+    return {0, 0};
 }
 
 } // namespace media_test

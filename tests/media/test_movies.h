@@ -31,6 +31,7 @@ struct ProbedPacket {
     int stream = 0;
     uint64_t offset = 0;
     uint32_t size = 0;
+    double decode_time = 0; // seconds
 };
 
 // Every sample of the movie in the order the demuxer reads them, according to ffprobe.
@@ -45,5 +46,14 @@ std::vector<uint8_t> ffmpeg_frame(const std::string& path, double seconds, int w
 std::vector<uint8_t> read_file(const std::string& path);
 void write_file(const std::string& path, const std::vector<uint8_t>& bytes);
 std::string scratch_path(const std::string& name);
+
+// Writes the first `received` bytes of `bytes` to `path`, grown to the full length the way the
+// plug-in grows a file that is still arriving: zeros, then the count of bytes still to come
+// in the last four bytes (little endian).
+void write_partial_file(const std::string& path, const std::vector<uint8_t>& bytes,
+                        size_t received);
+
+// Where the movie atom lies in the file (offset, end).
+std::pair<size_t, size_t> movie_atom_extent(const std::vector<uint8_t>& bytes);
 
 } // namespace media_test
