@@ -45,6 +45,7 @@ uint32_t Controller::create(uint32_t movie, const RECT& bounds, ULONG flags, HWN
 }
 
 Controller::~Controller() {
+    detach_movie();
     stop_timer();
 }
 
@@ -64,6 +65,9 @@ void Controller::stop_timer() {
 }
 
 void Controller::detach_movie() {
+    if (Movie* current = movie(); current && m_sound_started)
+        if (AudioPlayer* audio = current->audio()) audio->stop();
+    m_sound_started = false;
     m_movie = 0;
     m_frame_valid = false;
 }
@@ -192,10 +196,24 @@ void Controller::activate(HWND window, bool active) {
     redraw_bar();
 }
 
+void Controller::play_sound(Movie& current, uint32_t time) {
+    // Sound plays only at normal speed forward; a paused, inactive or fast movie is silent.
+    bool audible = current.active() && current.current_rate() == 0x10000;
+    AudioPlayer* audio = audible || m_sound_started ? current.audio() : nullptr;
+    if (!audio) return;
+    if (audible) {
+        audio->play(double(time) / current.time_scale(), m_volume);
+        m_sound_started = true;
+    } else {
+        audio->stop();
+    }
+}
+
 void Controller::idle() {
     Movie* current = movie();
     if (!current || !m_window) return;
     uint32_t time = current->current_time();
+    play_sound(*current, time);
     // Nothing is decoded for an inactive movie: its samples may not have arrived yet.
     bool new_frame =
         current->active() && current->has_video() && (!m_frame_valid || time != m_frame_time);

@@ -54,6 +54,7 @@ class Controller {
     EngineResult set_time_action(const EngineTimeRecord* record);
     uint64_t record_time(const EngineTimeRecord& record) const;
     void apply_play_mode();
+    void play_sound(Movie& current, uint32_t time);
     void start_timer();
     void stop_timer();
 
@@ -102,6 +103,7 @@ class Controller {
     uint64_t m_selection_start = 0;
     uint64_t m_selection_length = 0;
     UINT_PTR m_timer = 0;
+    bool m_sound_started = false;
     Picture m_frame;
     bool m_frame_valid = false;
     uint32_t m_frame_time = 0;

@@ -133,6 +133,16 @@ void Movie::set_rate(int32_t rate) {
     m_clock.set_rate(rate, now());
 }
 
+AudioPlayer* Movie::audio() {
+    if (m_audio || m_audio_failed) return m_audio.get();
+    for (const MovieTrack& track : m_tracks) {
+        if (track.type != AVMEDIA_TYPE_AUDIO || track.samples.empty()) continue;
+        if (AudioPlayer::open(m_source, track.stream_index, m_audio) == EngineOk) break;
+    }
+    m_audio_failed = !m_audio;
+    return m_audio.get();
+}
+
 bool Movie::render_frame(uint32_t time, int width, int height, Picture& picture) {
     const MovieTrack* track = video_track();
     if (!track || m_video_failed || width <= 0 || height <= 0 || width > max_picture_side ||

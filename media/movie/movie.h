@@ -4,6 +4,7 @@
 
 #include "common/file_source.h"
 #include "common/movie_atoms.h"
+#include "movie/audio_player.h"
 #include "movie/movie_clock.h"
 #include "movie/sample_table.h"
 #include "movie/video_decoder.h"
@@ -66,6 +67,8 @@ class Movie {
     bool render_frame(uint32_t time, int width, int height, Picture& picture);
     bool has_video() const { return video_track() != nullptr; }
 
+    // The player of the first sound track, made on first use; null without sound.
+    AudioPlayer* audio();
     const std::shared_ptr<FileSource>& source() const { return m_source; }
 
   private:
@@ -85,6 +88,8 @@ class Movie {
     std::unique_ptr<VideoDecoder> m_video;
     bool m_video_failed = false;
     ScaleContextPtr m_scaler;
+    std::unique_ptr<AudioPlayer> m_audio;
+    bool m_audio_failed = false;
 };
 
 } // namespace lanternix::media

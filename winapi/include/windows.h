@@ -11,3 +11,4 @@
 #include <winuser_resource.h>
 #include <libloaderapi.h>
 #include <winver.h>
+#include <mmsystem.h>
