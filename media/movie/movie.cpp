@@ -21,7 +21,7 @@ constexpr unsigned max_tracks = 0x7fff;
 
 // The largest picture the engine converts: a hostile header must not make it allocate
 // gigabytes for one frame.
-constexpr int max_picture_side = 16384;
+constexpr int max_picture_side = 4096;
 
 } // namespace
 
