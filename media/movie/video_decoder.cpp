@@ -10,12 +10,12 @@ namespace lanternix::media {
 
 namespace {
 
-// Threads: frame threading delays output by a frame per thread and slice threading only
-// helps codecs that slice, so two of either suit a two-core desktop that also draws and
-// plays sound. The default of the library is a single thread.
+// Threads: one more than the cores, as frame threading keeps every core busy only when a
+// frame is always waiting; more than four only adds delay (a frame per thread) and memory
+// for the small movies this engine plays. The library's default is a single thread.
 int decoding_threads() {
     unsigned cores = std::thread::hardware_concurrency();
-    return static_cast<int>(std::clamp(cores, 1u, 2u));
+    return static_cast<int>(std::clamp(cores + 1, 1u, 4u));
 }
 
 } // namespace
@@ -54,11 +54,15 @@ bool VideoDecoder::needs_seek(int64_t time, const SampleTable& samples) const {
     if (!m_have_frame && !m_have_pending) return true;
     if (m_have_frame && time < m_frame_time) return true;
     if (!m_have_frame && m_have_pending) return false;
-    // A key sample between the current frame and the target: starting there decodes less.
-    const SampleEntry* target = samples.sample_at_media_time(time - samples.first_time());
+    // A key sample shown between the current frame and the target: starting there decodes
+    // less. Index times are decode times, which run ahead of the times frames are shown by
+    // the reordering delay (the first sample's negative decode time); a key sample decoded
+    // before the target may still be shown after it.
+    int64_t delay = std::max<int64_t>(0, -samples.first_time());
+    const SampleEntry* target = samples.sample_at_media_time(time - delay - samples.first_time());
     if (!target) return false;
     for (const SampleEntry* s = target; s >= &samples[0]; --s) {
-        if (s->time <= m_frame_time) return false;
+        if (s->time + delay <= m_frame_time) return false;
         if (s->key) return true;
     }
     return false;
