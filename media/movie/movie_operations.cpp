@@ -245,6 +245,12 @@ EngineResult run(Op<MovieOperation::GetFramePicture>, EngineResult& error, ULONG
     if (!found) return 0;
     RECT box = found->natural_box();
     auto picture = std::make_unique<Picture>();
+    // A movie still arriving decodes nothing until its owner has made it active, which it
+    // does once the first samples are there: placeholder bytes decode without complaint.
+    if (found->growing() && !found->active()) {
+        error = EngineErrorNoSample;
+        return 0;
+    }
     if (!found->has_video()) {
         error = EngineErrorNoVideo;
         return 0;
