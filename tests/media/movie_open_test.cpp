@@ -65,7 +65,10 @@ TEST_P(MovieOpenTest, OpensFromAnOpenFileHandleThatIsClosedAtOnce) {
     OpenedMovie movie(engine().open_handle(path, &error));
     EXPECT_EQ(error, 0u);
     ASSERT_NE(movie.get(), 0u);
-    // The handle given was closed; the movie still reads its file.
+    // The handle given was closed; the movie still reads its file once it is made active
+    // (a movie opened from an open file is taken as still arriving until then).
+    EXPECT_EQ(engine().movie(MO::GetFramePicture, movie.get(), ULONG(0)), 0u);
+    engine().movie(MO::SetMovieActive, movie.get(), ULONG(1));
     ULONG picture = engine().movie(MO::GetFramePicture, movie.get(), ULONG(0));
     EXPECT_NE(picture, 0u);
     EXPECT_EQ(engine().movie(MO::FreePicture, picture), 0u);
