@@ -18,6 +18,9 @@ int decoding_threads() {
     return static_cast<int>(std::clamp(cores + 1, 1u, 4u));
 }
 
+// Samples ahead that are decoded through rather than seeked past.
+constexpr std::ptrdiff_t near_samples = 16;
+
 } // namespace
 
 EngineResult VideoDecoder::open(std::shared_ptr<FileSource> source, int stream_index,
@@ -61,9 +64,12 @@ bool VideoDecoder::needs_seek(int64_t time, const SampleTable& samples) const {
     int64_t delay = std::max<int64_t>(0, -samples.first_time());
     const SampleEntry* target = samples.sample_at_media_time(time - delay - samples.first_time());
     if (!target) return false;
+    const SampleEntry* current = samples.sample_at_media_time(m_frame_time - samples.first_time());
     for (const SampleEntry* s = target; s >= &samples[0]; --s) {
         if (s->time + delay <= m_frame_time) return false;
-        if (s->key) return true;
+        // A key sample only a few samples on is reached as cheaply by decoding on, and a
+        // seek would throw away the frames the decoder threads have in hand.
+        if (s->key) return current && s - current > near_samples;
     }
     return false;
 }
