@@ -217,11 +217,12 @@ void Controller::idle() {
     // Nothing is decoded for an inactive movie: its samples may not have arrived yet.
     bool new_frame =
         current->active() && current->has_video() && (!m_frame_valid || time != m_frame_time);
-    if (new_frame || time != m_bar_time) {
+    bool bar_changed = m_bar_visible && bar_needs_drawing(time);
+    if (new_frame || bar_changed) {
         HDC dc = GetDC(m_window);
         if (!dc) return;
         if (new_frame) draw_frame(dc, true);
-        if (m_bar_visible && time != m_bar_time) draw_bar(dc);
+        if (bar_changed) draw_bar(dc);
         ReleaseDC(m_window, dc);
     }
 }

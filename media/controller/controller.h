@@ -72,6 +72,8 @@ class Controller {
     void draw_bar(HDC dc);
     void draw_badge(HDC dc);
     void redraw_bar();
+    // Whether the bar would look different at `time` (the thumb moved, play state changed).
+    bool bar_needs_drawing(uint32_t time) const;
 
     // Input (controller_input.cpp).
     bool mouse_down(int x, int y);
@@ -107,7 +109,8 @@ class Controller {
     Picture m_frame;
     bool m_frame_valid = false;
     uint32_t m_frame_time = 0;
-    uint32_t m_bar_time = UINT32_MAX;
+    LONG m_bar_thumb = -1; // where the bar last showed the time, and whether playing
+    bool m_bar_playing = false;
 };
 
 // The controller a handle names, or null.

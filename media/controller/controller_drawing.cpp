@@ -89,6 +89,7 @@ void Controller::draw_bar(HDC dc) {
     LONG cx = (button.left + button.right) / 2;
     LONG cy = (button.top + button.bottom) / 2 + 1;
     bool playing = current && current->current_rate() != 0;
+    m_bar_playing = playing;
     if (playing) {
         fill(dc, RECT{cx - 5, cy - 5, cx - 2, cy + 5}, mark);
         fill(dc, RECT{cx + 1, cy - 5, cx + 4, cy + 5}, mark);
@@ -108,8 +109,8 @@ void Controller::draw_bar(HDC dc) {
         fill(dc, loaded, loaded_colour);
     }
     frame_rect(dc, slider, bar_edge);
-    m_bar_time = current ? current->current_time() : 0;
-    LONG x = slider_x(slider, m_bar_time, duration);
+    LONG x = slider_x(slider, current ? current->current_time() : 0, duration);
+    m_bar_thumb = x;
     fill(dc, RECT{x - 2, bar.top + 3, x + 2, bar.bottom - 2}, mark);
 
     RECT volume = volume_rect();
@@ -119,6 +120,14 @@ void Controller::draw_bar(HDC dc) {
     LONG filled = static_cast<LONG>(std::clamp<int>(m_volume, 0, 0x100) * width / 0x100);
     fill(dc, RECT{level.left, level.top, level.left + filled, level.bottom}, mark);
     frame_rect(dc, level, bar_edge);
+}
+
+bool Controller::bar_needs_drawing(uint32_t time) const {
+    Movie* current = movie();
+    if (!current) return false;
+    bool playing = current->current_rate() != 0;
+    return playing != m_bar_playing ||
+           slider_x(slider_rect(), time, current->duration()) != m_bar_thumb;
 }
 
 void Controller::draw_badge(HDC dc) {

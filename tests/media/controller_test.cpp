@@ -318,6 +318,21 @@ TEST_F(ControllerTest, BarIsDrawnAtTheBottomUnlessHidden) {
     EXPECT_EQ(winapi::desktop::window_pixel(m_window, 1, height - 2), RGB(0, 0, 0));
 }
 
+TEST_F(ControllerTest, BarThumbFollowsThePlayingMovie) {
+    open(TestMovie::RawPcm);
+    engine().component(CO::DrawController, m_controller, m_window);
+    // The slider runs from 26 to 156 (after the play button, before the volume); halfway
+    // through the movie its thumb stands at 91.
+    const COLORREF thumb = RGB(20, 20, 20);
+    EXPECT_NE(winapi::desktop::window_pixel(m_window, 91, height - 9), thumb);
+    play();
+    ULONG duration = engine().movie(MO::GetMovieDuration, movie());
+    winapi::desktop::advance_clock(duration / 2);
+    winapi::desktop::pump_messages();
+    EXPECT_EQ(winapi::desktop::window_pixel(m_window, 91, height - 9), thumb);
+    EXPECT_NE(winapi::desktop::window_pixel(m_window, 27, height - 9), thumb);
+}
+
 TEST_F(ControllerTest, ClickingThePlayButtonPlaysThroughTheFilter) {
     open(TestMovie::RawPcm);
     m_filter.calls.clear();
