@@ -13,6 +13,7 @@
 #include <winuser_clipboard.h>
 #include <libloaderapi.h>
 #include <winver.h>
+#include <mmsystem.h>
 #ifndef WIN32_LEAN_AND_MEAN
 #include <commdlg.h>
 #include <shellapi.h>

@@ -1,0 +1,14 @@
+// The component library's operations, reached by index through its entry.
+#pragma once
+
+#include <engine_abi.h>
+
+#include <stdarg.h>
+
+namespace lanternix::media {
+
+__attribute__((visibility("default"))) EngineResult component_entry(int32_t index, int32_t one,
+                                                                    va_list arguments);
+__attribute__((visibility("default"))) EngineResult component_initialize();
+
+} // namespace lanternix::media

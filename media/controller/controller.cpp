@@ -1,0 +1,269 @@
+#include "controller/controller.h"
+
+#include "common/engine_error.h"
+#include "common/engine_state.h"
+
+extern "C" {
+#include <libavutil/mathematics.h>
+}
+
+#include <climits>
+
+namespace lanternix::media {
+
+namespace {
+
+// Timer ids on the movie's window: one per controller, away from small ids that windows
+// commonly use for timers of their own.
+constexpr UINT_PTR timer_base = 0x4c580000;
+// Playback ticks: often enough for 50 frames a second.
+constexpr UINT timer_interval_ms = 20;
+
+LONG by_value(void* parameter) {
+    return static_cast<LONG>(reinterpret_cast<intptr_t>(parameter));
+}
+
+} // namespace
+
+Controller* find_controller(uint32_t controller) {
+    return engine_state().controllers.find(controller);
+}
+
+Controller::Controller(uint32_t id, uint32_t movie, const RECT& bounds, ULONG flags, HWND window)
+    : m_id(id), m_movie(movie), m_window(window), m_bounds(bounds), m_flags(flags),
+      m_bar_visible((flags & ControllerBarHidden) == 0) {}
+
+uint32_t Controller::create(uint32_t movie, const RECT& bounds, ULONG flags, HWND window) {
+    auto controller = std::unique_ptr<Controller>(new Controller(0, movie, bounds, flags, window));
+    Controller* raw = controller.get();
+    uint32_t handle = engine_state().controllers.add(std::move(controller));
+    raw->m_id = handle;
+    raw->movie_box_changed();
+    raw->apply_play_mode();
+    raw->start_timer();
+    return handle;
+}
+
+Controller::~Controller() {
+    detach_movie();
+    stop_timer();
+}
+
+Movie* Controller::movie() const {
+    return m_movie ? engine_state().movies.find(m_movie) : nullptr;
+}
+
+void Controller::start_timer() {
+    stop_timer();
+    if (m_window && IsWindow(m_window))
+        m_timer = SetTimer(m_window, timer_base + (m_id & 0xffff), timer_interval_ms, nullptr);
+}
+
+void Controller::stop_timer() {
+    if (m_timer && m_window && IsWindow(m_window)) KillTimer(m_window, m_timer);
+    m_timer = 0;
+}
+
+void Controller::detach_movie() {
+    if (Movie* current = movie(); current && m_sound_started)
+        if (AudioPlayer* audio = current->audio()) audio->stop();
+    m_sound_started = false;
+    m_movie = 0;
+    m_frame_valid = false;
+}
+
+void Controller::set_movie(uint32_t movie, HWND window, LONG left, LONG top) {
+    m_movie = engine_state().movies.find(movie) ? movie : 0;
+    m_movie_left = left;
+    m_movie_top = top;
+    m_movie_placed = true;
+    m_frame_valid = false;
+    if (window != m_window) {
+        stop_timer();
+        m_window = window;
+        start_timer();
+    }
+    apply_play_mode();
+}
+
+void Controller::movie_changed(uint32_t movie) {
+    if (movie != m_movie) return;
+    m_frame_valid = false;
+    movie_box_changed();
+    apply_play_mode();
+}
+
+void Controller::movie_box_changed() {
+    Movie* current = movie();
+    if (current && (m_flags & ControllerScaleToFit)) current->set_box(movie_area());
+    m_frame_valid = false;
+}
+
+void Controller::apply_play_mode() {
+    if (Movie* current = movie()) {
+        current->clock().set_looping(m_looping);
+        current->clock().set_palindrome(m_palindrome);
+    }
+}
+
+void Controller::set_filter(EngineActionFilterProc filter, void* instance) {
+    m_filter = filter;
+    m_filter_instance = instance;
+}
+
+EngineResult Controller::action(ULONG code, void* parameter) {
+    if (m_filter && m_filter(m_id, code, parameter, m_filter_instance) != 0) return EngineOk;
+    return carry_out(code, parameter);
+}
+
+uint64_t Controller::record_time(const EngineTimeRecord& record) const {
+    uint64_t value = uint64_t(record.ValueHigh) << 32 | record.ValueLow;
+    Movie* current = movie();
+    // A record in another scale is converted to the movie's.
+    if (current && record.Scale > 0 && static_cast<ULONG>(record.Scale) != current->time_scale() &&
+        value <= static_cast<uint64_t>(INT64_MAX))
+        value = av_rescale(static_cast<int64_t>(value), current->time_scale(), record.Scale);
+    return value;
+}
+
+EngineResult Controller::set_time_action(const EngineTimeRecord* record) {
+    Movie* current = movie();
+    if (!record) return EngineErrorBadParameter;
+    if (!current) return EngineErrorBadHandle;
+    current->set_time(static_cast<uint32_t>(std::min<uint64_t>(record_time(*record), UINT32_MAX)));
+    idle();
+    return EngineOk;
+}
+
+EngineResult Controller::carry_out(ULONG code, void* parameter) {
+    Movie* current = movie();
+    auto* record = static_cast<EngineTimeRecord*>(parameter);
+    auto* number = static_cast<ULONG*>(parameter);
+    switch (code) {
+    case EngineActionPlay:
+        if (!current) return EngineErrorBadHandle;
+        current->set_rate(by_value(parameter));
+        redraw_bar();
+        return EngineOk;
+    case EngineActionGoToTime:
+        return set_time_action(record);
+    case EngineActionSetVolume:
+        m_volume = static_cast<SHORT>(by_value(parameter));
+        redraw_bar();
+        return EngineOk;
+    case EngineActionGetVolume:
+        if (!parameter) return EngineErrorBadParameter;
+        *static_cast<SHORT*>(parameter) = m_volume;
+        return EngineOk;
+    case EngineActionSetLooping:
+    case EngineActionSetPalindrome:
+        if (!number) return EngineErrorBadParameter;
+        (code == EngineActionSetLooping ? m_looping : m_palindrome) = *number != 0;
+        apply_play_mode();
+        return EngineOk;
+    case EngineActionSetResizeBounds:
+        if (!parameter) return EngineErrorBadParameter;
+        m_resize_bounds = *static_cast<RECT*>(parameter);
+        return EngineOk;
+    case EngineActionSetSelectionStart:
+    case EngineActionSetSelectionLength:
+        if (!record) return EngineErrorBadParameter;
+        (code == EngineActionSetSelectionStart ? m_selection_start : m_selection_length) =
+            record_time(*record);
+        redraw_bar();
+        return EngineOk;
+    case EngineActionEnableKeys:
+        m_keys_enabled = by_value(parameter) != 0;
+        return EngineOk;
+    case EngineActionGetRate:
+        if (!number) return EngineErrorBadParameter;
+        *number = current ? static_cast<ULONG>(current->current_rate()) : 0;
+        return EngineOk;
+    case EngineActionGetSelectionStart:
+        if (!record) return EngineErrorBadParameter;
+        *record = EngineTimeRecord{static_cast<ULONG>(m_selection_start),
+                                   static_cast<ULONG>(m_selection_start >> 32),
+                                   current ? static_cast<LONG>(current->time_scale()) : 0, m_movie};
+        return EngineOk;
+    default:
+        return EngineErrorBadParameter;
+    }
+}
+
+void Controller::activate(HWND window, bool active) {
+    if (window && window != m_window) return;
+    m_active = active;
+    redraw_bar();
+}
+
+void Controller::play_sound(Movie& current, uint32_t time) {
+    // Sound plays only at normal speed forward; a paused, inactive or fast movie is silent.
+    bool audible = current.active() && current.current_rate() == 0x10000;
+    AudioPlayer* audio = audible || m_sound_started ? current.audio() : nullptr;
+    if (!audio) return;
+    if (audible) {
+        audio->play(double(time) / current.time_scale(), m_volume);
+        m_sound_started = true;
+    } else {
+        audio->stop();
+    }
+}
+
+void Controller::idle() {
+    Movie* current = movie();
+    if (!current || !m_window) return;
+    uint32_t time = current->current_time();
+    play_sound(*current, time);
+    // Nothing is decoded for an inactive movie: its samples may not have arrived yet.
+    bool new_frame =
+        current->active() && current->has_video() && (!m_frame_valid || time != m_frame_time);
+    bool bar_changed = m_bar_visible && bar_needs_drawing(time);
+    if (new_frame || bar_changed) {
+        HDC dc = GetDC(m_window);
+        if (!dc) return;
+        if (new_frame) draw_frame(dc, true);
+        if (bar_changed) draw_bar(dc);
+        ReleaseDC(m_window, dc);
+    }
+}
+
+void Controller::draw(HWND window) {
+    if (window && window != m_window) return;
+    HDC dc = GetDC(m_window);
+    if (!dc) return;
+    Movie* current = movie();
+    draw_frame(dc, current && current->active());
+    if (m_bar_visible)
+        draw_bar(dc);
+    else if (m_flags & ControllerWithBadge)
+        draw_badge(dc);
+    ReleaseDC(m_window, dc);
+}
+
+bool Controller::event(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
+    if (window != m_window) return false;
+    switch (message) {
+    case WM_TIMER:
+        if (wparam != m_timer) return false;
+        idle();
+        return true;
+    case WM_PAINT:
+        draw(window);
+        return false; // painting is shared with the window's owner
+    case WM_LBUTTONDOWN:
+        return mouse_down(GET_X_LPARAM(lparam), GET_Y_LPARAM(lparam));
+    case WM_MOUSEMOVE:
+        return mouse_move(GET_X_LPARAM(lparam), GET_Y_LPARAM(lparam), (wparam & MK_LBUTTON) != 0);
+    case WM_LBUTTONUP:
+        if (!m_dragging) return false;
+        m_dragging = false;
+        ReleaseCapture();
+        return true;
+    case WM_KEYDOWN:
+        return m_keys_enabled && key_down(static_cast<UINT>(wparam));
+    default:
+        return false;
+    }
+}
+
+} // namespace lanternix::media

@@ -1,0 +1,63 @@
+// Plays a movie's sound track through the Win32 layer's waveOut output while the movie plays
+// at normal speed.
+//
+// Samples are decoded, converted to 16-bit PCM with libswresample and queued a little ahead
+// of the movie's time in a ring of buffers. A jump in the movie's time (a seek, a loop)
+// empties the queue and starts again from the new time.
+#pragma once
+
+#include "movie/track_demuxer.h"
+
+#include <mmsystem.h>
+
+#include <array>
+#include <memory>
+#include <vector>
+
+namespace lanternix::media {
+
+class AudioPlayer {
+  public:
+    static EngineResult open(std::shared_ptr<FileSource> source, int stream_index,
+                             std::unique_ptr<AudioPlayer>& out);
+    ~AudioPlayer();
+    AudioPlayer(const AudioPlayer&) = delete;
+    AudioPlayer& operator=(const AudioPlayer&) = delete;
+
+    // Keeps the output fed for the movie standing at `time` (seconds) and playing at normal
+    // speed. `volume` is the controller's: 0x100 full, 0 or negative silent.
+    void play(double time, int volume);
+    // Stops the sound (the movie stopped, or plays at another speed).
+    void stop();
+    // Seconds of sound written to the output so far, since the last start.
+    double queued_until() const { return m_next_time; }
+
+  private:
+    static constexpr int buffer_count = 8;
+    static constexpr double buffer_seconds = 0.1;
+    static constexpr double lead_seconds = 0.4;
+
+    AudioPlayer() = default;
+    void restart(double time);
+    bool fill(WAVEHDR& header, std::vector<uint8_t>& storage);
+    bool decode_more();
+    void set_volume(int volume);
+
+    std::unique_ptr<TrackDemuxer> m_demuxer;
+    CodecContextPtr m_codec;
+    ResampleContextPtr m_resampler;
+    PacketPtr m_packet;
+    FramePtr m_frame;
+    HWAVEOUT m_output = nullptr;
+    WAVEFORMATEX m_format{};
+    std::array<WAVEHDR, buffer_count> m_headers{};
+    std::array<std::vector<uint8_t>, buffer_count> m_storage;
+    std::vector<uint8_t> m_pending; // converted bytes not yet in a buffer
+    double m_next_time = 0;         // the movie time of the next byte written
+    double m_skip_until = 0;        // samples before this time are dropped after a restart
+    bool m_playing = false;
+    bool m_ended = false;
+    int m_volume = -1;
+};
+
+} // namespace lanternix::media

@@ -1,0 +1,142 @@
+// The movie's sound: decoded, converted to 16-bit PCM and played through waveOut while the
+// movie plays at normal speed, at the controller's volume.
+#include "engine_client.h"
+#include "test_movies.h"
+
+#include <windows.h>
+#include <winapi/desktop.h>
+#include <winapi/sound_output.h>
+
+#include <cmath>
+
+namespace media_test {
+namespace {
+
+using MO = MovieOperation;
+using CO = ComponentOperation;
+
+// What reached the speaker, over the headless output's pacing.
+struct Heard {
+    WAVEFORMATEX format{};
+    std::vector<int16_t> samples;
+    int flushes = 0;
+    uint16_t volume = 0xFFFF;
+};
+Heard g_heard;
+
+class ListeningOutput : public winapi::sound::SoundOutput {
+  public:
+    explicit ListeningOutput(const WAVEFORMATEX& format)
+        : m_paced(winapi::sound::make_clock_paced_output(format)) {
+        g_heard.format = format;
+    }
+    void queue(const uint8_t* data, size_t size) override {
+        const auto* samples = reinterpret_cast<const int16_t*>(data);
+        g_heard.samples.insert(g_heard.samples.end(), samples, samples + size / 2);
+        m_paced->queue(data, size);
+    }
+    uint64_t played_bytes() override { return m_paced->played_bytes(); }
+    void flush() override {
+        ++g_heard.flushes;
+        m_paced->flush();
+    }
+    void set_volume(uint16_t left, uint16_t) override { g_heard.volume = left; }
+
+  private:
+    std::unique_ptr<winapi::sound::SoundOutput> m_paced;
+};
+
+std::unique_ptr<winapi::sound::SoundOutput> listen(const WAVEFORMATEX& format) {
+    return std::make_unique<ListeningOutput>(format);
+}
+
+ULONG g_controller = 0;
+
+LRESULT CALLBACK sound_window(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
+    if (g_controller && EngineClient::get().component(CO::ControllerEvent, g_controller, window,
+                                                      message, wparam, lparam))
+        return 0;
+    return DefWindowProcA(window, message, wparam, lparam);
+}
+
+class MovieSoundTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        winapi::desktop::reset();
+        winapi::desktop::use_manual_clock(0);
+        winapi::sound::set_sound_output_factory(&listen);
+        g_heard = Heard{};
+        WNDCLASSA window_class = {};
+        window_class.lpfnWndProc = sound_window;
+        window_class.lpszClassName = "MediaSoundWindow";
+        RegisterClassA(&window_class);
+        m_window = CreateWindowExA(0, "MediaSoundWindow", "", WS_POPUP | WS_VISIBLE, 0, 0, 200, 160,
+                                   nullptr, nullptr, nullptr, nullptr);
+        m_movie = std::make_unique<OpenedMovie>(engine().open_path(movie_path(TestMovie::RawPcm)));
+        ASSERT_NE(m_movie->get(), 0u);
+        RECT area{0, 0, 200, 160};
+        g_controller = engine().movie(MO::NewController, m_movie->get(), &area, ULONG(1), m_window);
+        engine().movie(MO::SetMovieActive, m_movie->get(), ULONG(1));
+    }
+    void TearDown() override {
+        engine().movie(MO::DisposeController, g_controller);
+        g_controller = 0;
+        m_movie.reset();
+        winapi::sound::set_sound_output_factory(nullptr);
+        winapi::desktop::reset();
+    }
+    const EngineClient& engine() { return EngineClient::get(); }
+    void action(ULONG code, LONG value) {
+        engine().component(CO::ControllerAction, g_controller, code,
+                           reinterpret_cast<void*>(static_cast<intptr_t>(value)));
+    }
+    void run_for(int ms) {
+        for (int t = 0; t < ms; t += 20) {
+            winapi::desktop::advance_clock(20);
+            winapi::desktop::pump_messages();
+        }
+    }
+
+    HWND m_window = nullptr;
+    std::unique_ptr<OpenedMovie> m_movie;
+};
+
+TEST_F(MovieSoundTest, PlayingMovieSendsItsToneToTheOutput) {
+    run_for(200);
+    EXPECT_TRUE(g_heard.samples.empty()) << "a stopped movie is silent";
+    action(EngineActionPlay, 0x10000);
+    run_for(1000);
+    ASSERT_EQ(g_heard.format.nChannels, 1);
+    ASSERT_EQ(g_heard.format.nSamplesPerSec, 22050u);
+    // About a second of sound, plus what is queued ahead.
+    double seconds = double(g_heard.samples.size()) / 22050;
+    EXPECT_GT(seconds, 0.9);
+    EXPECT_LT(seconds, 1.6);
+    // The 440 Hz tone crosses zero 880 times a second.
+    int crossings = 0;
+    for (size_t i = 1; i < g_heard.samples.size(); ++i)
+        if ((g_heard.samples[i - 1] < 0) != (g_heard.samples[i] < 0)) ++crossings;
+    EXPECT_NEAR(crossings / seconds, 880, 20);
+}
+
+TEST_F(MovieSoundTest, StoppingFlushesAndVolumeFollowsTheController) {
+    action(EngineActionSetVolume, 0x80);
+    action(EngineActionPlay, 0x10000);
+    run_for(200);
+    EXPECT_NEAR(g_heard.volume, 0x7FFF, 0x100);
+    action(EngineActionPlay, 0);
+    run_for(100);
+    EXPECT_GE(g_heard.flushes, 1);
+    size_t heard = g_heard.samples.size();
+    run_for(500);
+    EXPECT_EQ(g_heard.samples.size(), heard) << "nothing more once stopped";
+}
+
+TEST_F(MovieSoundTest, FastPlayIsSilent) {
+    action(EngineActionPlay, 0x20000);
+    run_for(500);
+    EXPECT_TRUE(g_heard.samples.empty());
+}
+
+} // namespace
+} // namespace media_test

@@ -1,0 +1,59 @@
+// Movies for the engine's tests, made by the ffmpeg tool from its synthetic sources the first
+// time a test asks for them, and what ffprobe says about them.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace media_test {
+
+enum class TestMovie {
+    H264AacFirst, // H.264 and AAC, movie atom before the samples
+    H264AacLast,  // the same, movie atom after the samples
+    RawPcm,       // uncompressed video, 16-bit PCM
+    QtrleIma,     // animation codec, IMA ADPCM
+    CinepakPcm,
+    MjpegPcm,
+    Pal8Raw, // 8-bit palette video, no sound
+};
+
+// The movie's path, made on first use; the test fails (and the path is empty) when the
+// ffmpeg tool cannot make it.
+std::string movie_path(TestMovie movie);
+std::vector<TestMovie> all_movies();
+const char* movie_name(TestMovie movie);
+
+// Runs a command and returns its standard output.
+std::string run_command(const std::string& command);
+
+struct ProbedPacket {
+    int stream = 0;
+    uint64_t offset = 0;
+    uint32_t size = 0;
+    double decode_time = 0; // seconds
+};
+
+// Every sample of the movie in the order the demuxer reads them, according to ffprobe.
+std::vector<ProbedPacket> probe_packets(const std::string& path);
+// Each stream's time base as "num/den", by stream index.
+std::vector<std::string> probe_time_bases(const std::string& path);
+double probe_duration_seconds(const std::string& path);
+
+// ffmpeg's own decode of the frame at `seconds`, as BGRA rows at `width` x `height`.
+std::vector<uint8_t> ffmpeg_frame(const std::string& path, double seconds, int width, int height);
+
+std::vector<uint8_t> read_file(const std::string& path);
+void write_file(const std::string& path, const std::vector<uint8_t>& bytes);
+std::string scratch_path(const std::string& name);
+
+// Writes the first `received` bytes of `bytes` to `path`, grown to the full length the way the
+// plug-in grows a file that is still arriving: zeros, then the count of bytes still to come
+// in the last four bytes (little endian).
+void write_partial_file(const std::string& path, const std::vector<uint8_t>& bytes,
+                        size_t received);
+
+// Where the movie atom lies in the file (offset, end).
+std::pair<size_t, size_t> movie_atom_extent(const std::vector<uint8_t>& bytes);
+
+} // namespace media_test
