@@ -228,3 +228,45 @@ TEST_F(PopupMenu, ShownMenuListsItemsWithoutShowingThem) {
 }
 
 } // namespace
+
+namespace {
+
+HMENU g_context_menu = nullptr;
+
+// A window that opens its context menu on a right click, as programs do.
+LRESULT CALLBACK context_proc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
+    if (message == WM_RBUTTONDOWN) {
+        POINT p{GET_X_LPARAM(lparam), GET_Y_LPARAM(lparam)};
+        ClientToScreen(hwnd, &p);
+        TrackPopupMenu(g_context_menu, 0, p.x, p.y, 0, hwnd, nullptr);
+        return 0;
+    }
+    return logging_proc(hwnd, message, wparam, lparam);
+}
+
+TEST_F(PopupMenu, RightClickOpensTheMenuFromTheWindowProcedure) {
+    WNDCLASSA cls{};
+    cls.lpfnWndProc = context_proc;
+    cls.lpszClassName = "LxContext";
+    ASSERT_NE(RegisterClassA(&cls), 0);
+    HWND hwnd = CreateWindowExA(0, "LxContext", "", WS_POPUP | WS_VISIBLE, 200, 200, 100, 100,
+                                nullptr, nullptr, nullptr, nullptr);
+    g_context_menu = menu;
+    RECT first{};
+    desktop::set_automation([&](const desktop::ModalEvent& event) {
+        first = event.menu_items[0].rect;
+        return 10;
+    });
+    settle();
+    desktop::click(desktop::MouseButton::Right, 230, 240);
+    desktop::pump_messages();
+    g_context_menu = nullptr;
+    EXPECT_EQ(first.left, 230 + 3) << "the menu opens at the click";
+    EXPECT_EQ(first.top, 240 + 3);
+    std::vector<LoggedMessage> commands = messages_named({WM_COMMAND});
+    ASSERT_EQ(commands.size(), 1u);
+    EXPECT_EQ(commands[0].hwnd, hwnd);
+    EXPECT_EQ(commands[0].wparam, static_cast<WPARAM>(10));
+}
+
+} // namespace

@@ -2,12 +2,14 @@
 // kept apart from the window so that its rules can be read (and tested) on their own.
 #pragma once
 
+#include "common/internal_api.h"
+
 #include <cstddef>
 #include <string>
 
 namespace winapi::dialog {
 
-class EditText {
+class LX_INTERNAL_API EditText {
   public:
     const std::string& text() const { return m_text; }
     size_t caret() const { return m_caret; }
