@@ -16,6 +16,9 @@ namespace lanternix::media {
 
 namespace {
 
+// Bytes the scaler may store beyond the end of a row (its widest vector store, and some).
+constexpr size_t scaler_slack = 64;
+
 // More tracks than a 16-bit count can carry are not a movie anyone made.
 constexpr unsigned max_tracks = 0x7fff;
 
@@ -160,7 +163,9 @@ bool Movie::render_frame(uint32_t time, int width, int height, Picture& picture)
     if (!m_scaler) return false;
     picture.width = width;
     picture.height = height;
-    picture.pixels.resize(static_cast<size_t>(width) * height * 4);
+    // The scaler's vector code stores whole blocks, past the end of the last row: the buffer
+    // carries a row and a block of slack beyond the picture, which nothing else reads.
+    picture.pixels.resize(static_cast<size_t>(width) * (height + 1) * 4 + scaler_slack);
     uint8_t* planes[4] = {picture.pixels.data(), nullptr, nullptr, nullptr};
     int strides[4] = {width * 4, 0, 0, 0};
     return sws_scale(m_scaler.get(), frame->data, frame->linesize, 0, frame->height, planes,

@@ -23,7 +23,8 @@ struct MovieTrack {
     SampleTable samples;
 };
 
-// A picture in memory: 32-bit BGRA rows, top row first.
+// A picture in memory: 32-bit BGRA rows, top row first. `pixels` may hold slack bytes after
+// the last row.
 struct Picture {
     int width = 0;
     int height = 0;
