@@ -27,11 +27,6 @@ ULONG BigEndian32(const unsigned char* bytes) {
            ULONG(bytes[3]);
 }
 
-// An action parameter that the controller takes by value.
-void* ByValue(ULONG value) {
-    return reinterpret_cast<void*>(static_cast<uintptr_t>(value));
-}
-
 } // namespace
 
 NPError MovieInstance::NewStream(NPMIMEType type, NPStream* stream, NPBool seekable,
@@ -150,7 +145,7 @@ void MovieInstance::ReopenMovie() {
     RECT box = {};
     EngineControllerAction(Controller, EngineActionGetVolume, &volume);
     EngineControllerAction(Controller, EngineActionGetRate, &rate);
-    EngineControllerAction(Controller, EngineActionPlay, ByValue(0));
+    EngineControllerAction(Controller, EngineActionPlay, EngineActionValue(0));
     ULONG position = EngineGetMovieTime(Movie, &time);
     EngineGetMovieBox(Movie, &box);
     EngineDetachMovie(Controller);
@@ -163,8 +158,9 @@ void MovieInstance::ReopenMovie() {
     time.ValueLow = position;
     time.ValueHigh = 0;
     EngineControllerAction(Controller, EngineActionGoToTime, &time);
-    EngineControllerAction(Controller, EngineActionSetVolume, ByValue(static_cast<USHORT>(volume)));
-    EngineControllerAction(Controller, EngineActionPlay, ByValue(rate));
+    EngineControllerAction(Controller, EngineActionSetVolume,
+                           EngineActionValue(static_cast<USHORT>(volume)));
+    EngineControllerAction(Controller, EngineActionPlay, EngineActionValue(rate));
     // During the download the selection covered the loaded part; now it is the whole movie,
     // which is all loaded: the action filter lets a selection through only up to the loaded
     // time. Reading the selection start first gives the record the controller's scale and

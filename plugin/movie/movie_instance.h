@@ -145,6 +145,9 @@ class MovieInstance : public PluginInstance {
     void ReadMovieAttributes(short argc, char* argn[], char* argv[]);
     // One attribute. A name or value the movie attributes do not list changes nothing.
     void ReadMovieAttribute(const char* name, const char* value);
+    // Starts an AUTOPLAY movie once more than a tenth has arrived and the rest looks like it
+    // will be in before the movie ends (or the user prefers to start sooner).
+    void StartAutomatically();
     // Ticks the loop count down at every backward jump of the movie time, and stops the
     // movie when it runs out.
     void CountLoops();

@@ -33,10 +33,6 @@ const int MovieItems = 6;
 
 const ULONG NormalRate = 0x10000;
 
-void* ByValue(ULONG value) {
-    return reinterpret_cast<void*>(static_cast<uintptr_t>(value));
-}
-
 void InsertItem(CMenu* menu, UINT id, short stringId) {
     char text[StringBufferSize];
     PluginInstance::LoadStringResource(text, IDS_ITEM_BASE, stringId - IDS_ITEM_BASE);
@@ -139,5 +135,5 @@ void MovieInstance::PlayOrPause() {
     EngineControllerAction(Controller, EngineActionGetRate, &rate);
     ULONG newRate = 0;
     if (!rate) newRate = PlayRateGiven ? static_cast<ULONG>(PlayRate) : NormalRate;
-    EngineControllerAction(Controller, EngineActionPlay, ByValue(newRate));
+    EngineControllerAction(Controller, EngineActionPlay, EngineActionValue(newRate));
 }

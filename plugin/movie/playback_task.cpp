@@ -23,10 +23,6 @@ const float StoppedLeadFactor = 5.0f;
 // Normal speed, 16.16.
 const ULONG NormalRate = 0x10000;
 
-void* ByValue(ULONG value) {
-    return reinterpret_cast<void*>(static_cast<uintptr_t>(value));
-}
-
 ULONG CurrentRate(ULONG controller, ULONG* rate) {
     *rate = 0;
     return EngineControllerAction(controller, EngineActionGetRate, rate);
@@ -66,16 +62,7 @@ LRESULT MovieInstance::PlaybackTask(HWND hwnd, UINT message, WPARAM wParam, LPAR
         return 0;
     }
     if (!active) return 0;
-    if (AutoPlay) {
-        float percent = 0;
-        BOOL fastEnough = DownloadFastEnough(StartFactor, &percent);
-        if (percent > AutoStartPercent && (fastEnough || PreferenceSet(Preferences::StartSooner))) {
-            EngineControllerAction(Controller, EngineActionPlay,
-                                   ByValue(PlayRateGiven ? PlayRate : NormalRate));
-            AutoPlay = FALSE;
-            UpdateLeadTime(1.5f);
-        }
-    }
+    if (AutoPlay) StartAutomatically();
     ULONG now = EngineGetMovieTime(Movie, nullptr);
     ULONG rate = 0;
     CurrentRate(Controller, &rate);
@@ -103,18 +90,34 @@ LRESULT MovieInstance::PlaybackTask(HWND hwnd, UINT message, WPARAM wParam, LPAR
     return EngineControllerEvent(Controller, WindowHandle, message, wParam, lParam);
 }
 
+void MovieInstance::StartAutomatically() {
+    float percent = 0;
+    BOOL fastEnough = DownloadFastEnough(StartFactor, &percent);
+    if (!(percent > AutoStartPercent) || !(fastEnough || PreferenceSet(Preferences::StartSooner)))
+        return;
+    EngineControllerAction(Controller, EngineActionPlay,
+                           EngineActionValue(PlayRateGiven ? PlayRate : NormalRate));
+    // The action filter refuses a start while too little lies ahead of the position, and a
+    // play that reaches it ends the automatic start. A refused automatic start is tried
+    // again on a later run, or the movie would never start by itself.
+    ULONG rate = 0;
+    CurrentRate(Controller, &rate);
+    AutoPlay = rate == 0;
+    if (rate) UpdateLeadTime(1.5f);
+}
+
 void MovieInstance::CountLoops() {
     ULONG now = EngineGetMovieTime(Movie, nullptr);
     // Every run that finds the time lower than the run before counts as one loop.
     if (LastLoopTime > now && EngineIsMovieActive(Movie)) --LoopsLeft;
     LastLoopTime = now;
-    if (LoopsLeft == 0) EngineControllerAction(Controller, EngineActionPlay, ByValue(0));
+    if (LoopsLeft == 0) EngineControllerAction(Controller, EngineActionPlay, EngineActionValue(0));
 }
 
 void MovieInstance::SuspendPlayback() {
     ULONG rate = 0;
     if (CurrentRate(Controller, &rate) != 0 || rate == 0) return;
-    EngineControllerAction(Controller, EngineActionPlay, ByValue(0));
+    EngineControllerAction(Controller, EngineActionPlay, EngineActionValue(0));
     Suspended = TRUE;
     SuspendedRate = static_cast<LONG>(rate);
 }
@@ -123,7 +126,7 @@ void MovieInstance::ResumePlayback() {
     if (!Suspended) return;
     if (!DownloadFastEnough(ResumeFactor) && !PreferenceSet(Preferences::StartSooner)) return;
     EngineControllerAction(Controller, EngineActionPlay,
-                           ByValue(static_cast<ULONG>(SuspendedRate)));
+                           EngineActionValue(static_cast<ULONG>(SuspendedRate)));
     ULONG rate = 0;
     CurrentRate(Controller, &rate);
     // The filter may have refused the play: then a later run tries again.

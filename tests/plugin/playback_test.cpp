@@ -10,6 +10,7 @@
 
 #include <cstdint>
 #include <cstring>
+#include <functional>
 
 using namespace plugin_test;
 
@@ -35,19 +36,21 @@ class PlaybackTest : public StreamingFixture {
   protected:
     // Opens the movie early from its first 9002 bytes, 200 ms after the stream began.
     void open_streaming(const Attributes& extra = {}) {
-        Attributes attributes = {{"SRC", kAddress}};
-        attributes.insert(attributes.end(), extra.begin(), extra.end());
-        open_instance(attributes);
-        script_engine();
-        winapi::desktop::set_clock(kStartTick);
-        begin_stream(kLength);
-        m_sent = 0;
+        begin_movie_stream(extra);
         stream_to(9001, 200);
         stream_to(9002, 200);
         ASSERT_NE(engine().filter, nullptr) << "expected the movie opened early";
     }
     // Streams the whole movie within the first 100 ms: opened when the stream ends.
     void open_complete(const Attributes& extra = {}) {
+        begin_movie_stream(extra);
+        stream_to(kLength, 100);
+        ASSERT_EQ(end_stream(NPRES_DONE), NPERR_NO_ERROR);
+        ASSERT_TRUE(engine().active);
+    }
+    // An instance of the movie with the attributes after SRC, its stream begun at the start
+    // tick.
+    void begin_movie_stream(const Attributes& extra) {
         Attributes attributes = {{"SRC", kAddress}};
         attributes.insert(attributes.end(), extra.begin(), extra.end());
         open_instance(attributes);
@@ -55,17 +58,14 @@ class PlaybackTest : public StreamingFixture {
         winapi::desktop::set_clock(kStartTick);
         begin_stream(kLength);
         m_sent = 0;
-        stream_to(kLength, 100);
-        ASSERT_EQ(end_stream(NPRES_DONE), NPERR_NO_ERROR);
-        ASSERT_TRUE(engine().active);
     }
     void script_engine() {
         recording_engine::State& state = engine();
         state.duration = kDuration;
         state.time_scale = kScale;
         state.tracks = {{0x7001, 0x8001, 8000, 1000}};
-        state.span_data_size = [](uint32_t start, uint32_t length) {
-            return need(start + length) - need(start);
+        state.span_data_size = [this](uint32_t start, uint32_t length) {
+            return need_of(start + length) - need_of(start);
         };
     }
     // Writes the movie up to byte `to` in one block with the clock at `at_ms` after the
@@ -77,6 +77,9 @@ class PlaybackTest : public StreamingFixture {
     }
     // One message through the window: one run of the playback rules.
     void run_rules() { SendMessageA(embed, WM_USER + 7, 0, 0); }
+
+    // The file bytes the movie needs up to a time; tests may script another movie.
+    std::function<uint32_t(uint32_t)> need_of = need;
 
     recording_engine::State& engine() { return recording_engine::state(); }
     MovieInstance* movie() { return static_cast<MovieInstance*>(npp.pdata); }
@@ -111,6 +114,21 @@ TEST_F(PlaybackTest, AutoplayStartsOnceMoreThanTenPercentIsInAndTheRestWillBeInT
     run_rules();
     EXPECT_EQ(engine().rate, kNormal);
     EXPECT_FALSE(movie()->AutoPlay) << "expected the automatic start to happen once";
+}
+
+TEST_F(PlaybackTest, RefusedAutomaticStartIsTriedAgainLater) {
+    // A movie whose first seconds take many bytes: at a tenth in, the 1.5 seconds ahead of
+    // the start are not there yet, and the action filter refuses the start.
+    need_of = [](uint32_t time) { return time ? 9000 + time * 100 : 0u; };
+    open_streaming({{"AUTOPLAY", "TRUE"}});
+    stream_to(70000, 2000);
+    run_rules();
+    EXPECT_EQ(engine().rate, 0u) << "expected the start refused";
+    EXPECT_TRUE(movie()->AutoPlay) << "expected the automatic start still pending";
+    stream_to(100000, 2500);
+    run_rules();
+    EXPECT_EQ(engine().rate, kNormal) << "expected the movie started once the data is there";
+    EXPECT_FALSE(movie()->AutoPlay);
 }
 
 TEST_F(PlaybackTest, SlowDownloadWaitsUnlessStartingSoonerIsPreferred) {
