@@ -92,6 +92,8 @@ TEST_F(PageInteractionTest, ClickOnAMovieWithALinkOpensTheLinkedPage) {
     });
     ViewerRun result = run({"--at", "1.6", m_server.url("/pages/first.html")});
     EXPECT_EQ(result.code, 0) << result.err;
+    // Pointing at the movie showed its link in the status bar before the click followed it.
+    EXPECT_THAT(result.out, HasSubstr("status: " + m_server.url("/pages/next.html") + "\n"));
     EXPECT_EQ(title_before, "First page");
     EXPECT_EQ(title_after, "Next page");
     EXPECT_EQ(after, RGB(0x20, 0xc0, 0x40));
@@ -102,12 +104,15 @@ TEST_F(PageInteractionTest, MovieAddressOpensAsAFullWindowMovie) {
     std::string address = m_server.url("/movies/pattern.mov");
     Picture window;
     std::vector<HWND> embeds;
+    std::string title;
     at(1.5, [&] {
+        title = window_text(page_window());
         embeds = embed_windows();
         if (embeds.size() == 1) window = window_picture(embeds[0]);
     });
     ViewerRun result = run({"--at", "1.6", address});
     EXPECT_EQ(result.code, 0) << result.err;
+    EXPECT_EQ(title, address);
     // One instance fills the window above the status bar.
     ASSERT_EQ(embeds.size(), 1u);
     EXPECT_EQ(window.width, kPageWidth);

