@@ -118,11 +118,6 @@ TEST_F(ProgressivePlaybackTest, BarIsDrawnAndItsLoadedPartGrows) {
 }
 
 TEST_F(ProgressivePlaybackTest, AutoplayOfAMovieOfAnOrdinaryBitRateStartsByItself) {
-    GTEST_SKIP() << "the plug-in's automatic start is one-shot: its first try comes as soon as "
-                    "the movie is active, about 8000 bytes in; the action filter then finds "
-                    "less than 1.5 seconds of data ahead and refuses the play, but the try has "
-                    "already cleared AutoPlay, so the movie never starts by itself, not even "
-                    "once the whole file is there";
     std::string dense = movie_atom_first(read_file(LXTEST_E2E_DENSE_MOVIE));
     ASSERT_GT(dense.size(), 30000u);
     m_server->add("/movies/dense.mov", HttpDocument{dense, "video/quicktime"});
