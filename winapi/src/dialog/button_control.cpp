@@ -1,5 +1,6 @@
 // The "BUTTON" class: push buttons, default push buttons, check boxes, radio buttons and
 // group boxes.
+#include "dialog/control_class.h"
 #include "dialog/dialog_manager.h"
 
 #include "dialog/ui_draw.h"
@@ -22,7 +23,7 @@ struct ButtonState {
 };
 
 ButtonState* state_of(HWND hwnd) {
-    return reinterpret_cast<ButtonState*>(GetWindowLongPtrA(hwnd, 0));
+    return control_state<ButtonState>(hwnd);
 }
 
 DWORD button_type(HWND hwnd) {
@@ -252,26 +253,13 @@ LRESULT CALLBACK button_proc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lpar
             if (window::Window* w = window::find_window(hwnd)) w->hit_transparent = true;
         return DefWindowProcA(hwnd, message, wparam, lparam);
     }
-    ButtonState* s = state_of(hwnd);
-    if (message == WM_NCDESTROY) {
-        delete s;
-        SetWindowLongPtrA(hwnd, 0, 0);
-        return DefWindowProcA(hwnd, message, wparam, lparam);
-    }
-    if (!s) return DefWindowProcA(hwnd, message, wparam, lparam);
-    return handle(hwnd, *s, message, wparam, lparam);
+    return with_control_state<ButtonState>(hwnd, message, wparam, lparam, handle);
 }
 
 } // namespace
 
 void register_button_class() {
-    WNDCLASSA wc{};
-    wc.style = CS_DBLCLKS;
-    wc.lpfnWndProc = button_proc;
-    wc.cbWndExtra = sizeof(void*);
-    wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
-    wc.lpszClassName = "BUTTON";
-    window::add_system_class(wc);
+    register_control_class("BUTTON", button_proc, IDC_ARROW, CS_DBLCLKS);
 }
 
 } // namespace winapi::dialog

@@ -2,6 +2,7 @@
 // keyboard, horizontal scrolling, the text limit with EN_MAXTEXT, and the clipboard.
 #include "dialog/edit_control.h"
 
+#include "dialog/control_class.h"
 #include "dialog/dialog_manager.h"
 #include "dialog/ui_draw.h"
 #include "window/input_router.h"
@@ -22,10 +23,6 @@ struct EditState {
     bool focused = false;
     bool modified = false;
 };
-
-EditState* state_of(HWND hwnd) {
-    return reinterpret_cast<EditState*>(GetWindowLongPtrA(hwnd, 0));
-}
 
 DWORD style_of(HWND hwnd) {
     return static_cast<DWORD>(GetWindowLongA(hwnd, GWL_STYLE));
@@ -450,26 +447,13 @@ LRESULT CALLBACK edit_proc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam
         SetWindowLongPtrA(hwnd, 0, reinterpret_cast<LONG_PTR>(s));
         return TRUE;
     }
-    EditState* s = state_of(hwnd);
-    if (message == WM_NCDESTROY) {
-        delete s;
-        SetWindowLongPtrA(hwnd, 0, 0);
-        return DefWindowProcA(hwnd, message, wparam, lparam);
-    }
-    if (!s) return DefWindowProcA(hwnd, message, wparam, lparam);
-    return handle(hwnd, *s, message, wparam, lparam);
+    return with_control_state<EditState>(hwnd, message, wparam, lparam, handle);
 }
 
 } // namespace
 
 void register_edit_class() {
-    WNDCLASSA wc{};
-    wc.style = CS_DBLCLKS;
-    wc.lpfnWndProc = edit_proc;
-    wc.cbWndExtra = sizeof(void*);
-    wc.hCursor = LoadCursorA(nullptr, IDC_IBEAM);
-    wc.lpszClassName = "EDIT";
-    window::add_system_class(wc);
+    register_control_class("EDIT", edit_proc, IDC_IBEAM, CS_DBLCLKS);
 }
 
 } // namespace winapi::dialog

@@ -1,6 +1,7 @@
 // The "STATIC" class: text (left, centred or right, wrapped at words unless told not to)
 // and the simple frames and rectangles. Static controls let the mouse through unless they
 // have SS_NOTIFY.
+#include "dialog/control_class.h"
 #include "dialog/dialog_manager.h"
 
 #include "dialog/ui_draw.h"
@@ -132,12 +133,7 @@ LRESULT CALLBACK static_proc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lpar
 } // namespace
 
 void register_static_class() {
-    WNDCLASSA wc{};
-    wc.lpfnWndProc = static_proc;
-    wc.cbWndExtra = sizeof(void*);
-    wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
-    wc.lpszClassName = "STATIC";
-    window::add_system_class(wc);
+    register_control_class("STATIC", static_proc, IDC_ARROW, 0);
 }
 
 } // namespace winapi::dialog
