@@ -9,7 +9,6 @@
 #include <curl/curl.h>
 
 #include <algorithm>
-#include <chrono>
 #include <cstdlib>
 #include <ostream>
 #include <sys/stat.h>
@@ -122,15 +121,17 @@ int Viewer::run() {
 int Viewer::run_headless() {
     uint64_t duration = static_cast<uint64_t>(m_options.at_seconds * 1000 + 0.5);
     if (m_options.real_clock) {
-        auto start = std::chrono::steady_clock::now();
-        auto end = start + std::chrono::milliseconds(duration);
-        while (std::chrono::steady_clock::now() < end && !m_windows.empty()) {
-            auto elapsed = std::chrono::steady_clock::now() - start;
-            click_due(static_cast<uint64_t>(
-                std::chrono::duration_cast<std::chrono::milliseconds>(elapsed).count()));
+        uint64_t start = desktop::clock_now();
+        while (!m_windows.empty()) {
+            click_due(desktop::clock_now() - start);
             desktop::pump_messages();
-            if (!m_http.wait(static_cast<int>(kTickMs / 2))) desktop::pump_messages();
             process_requests();
+            uint64_t elapsed = desktop::clock_now() - start;
+            if (elapsed >= duration) break;
+            // Asleep until a message, a due timer (the network's among them), the next click
+            // or the end of the run: an idle page costs next to nothing.
+            uint64_t wait = std::min(duration - elapsed, next_click_in(elapsed));
+            MsgWaitForMultipleObjects(0, nullptr, FALSE, static_cast<DWORD>(wait), QS_ALLINPUT);
         }
     } else {
         uint64_t end = desktop::clock_now() + duration;
@@ -169,6 +170,15 @@ void Viewer::click_due(uint64_t now_ms) {
         desktop::click(desktop::MouseButton::Left, point.x, point.y);
         it = m_clicks.erase(it);
     }
+}
+
+uint64_t Viewer::next_click_in(uint64_t now_ms) const {
+    uint64_t soonest = UINT64_MAX;
+    for (const auto& click : m_clicks) {
+        uint64_t at = static_cast<uint64_t>(click.at_seconds * 1000 + 0.5);
+        soonest = std::min(soonest, at > now_ms ? at - now_ms : 0);
+    }
+    return soonest;
 }
 
 int Viewer::run_on_display() {

@@ -76,6 +76,9 @@ class Viewer final : public HostDelegate {
     int run_headless();
     int run_on_display();
     // Carries out the scripted clicks that have fallen due.
+    // Milliseconds from `now_ms` (since the run began) to the next click of the command
+    // line; UINT64_MAX when none is left.
+    uint64_t next_click_in(uint64_t now_ms) const;
     void click_due(uint64_t now_ms);
     int finish(int code);
 

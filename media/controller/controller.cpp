@@ -8,6 +8,8 @@ extern "C" {
 }
 
 #include <climits>
+#include <cmath>
+#include <optional>
 
 namespace lanternix::media {
 
@@ -196,27 +198,46 @@ void Controller::activate(HWND window, bool active) {
     redraw_bar();
 }
 
-void Controller::play_sound(Movie& current, uint32_t time) {
+AudioPlayer* Controller::play_sound(Movie& current, uint32_t time) {
     // Sound plays only at normal speed forward; a paused, inactive or fast movie is silent.
     bool audible = current.active() && current.current_rate() == 0x10000;
     AudioPlayer* audio = audible || m_sound_started ? current.audio() : nullptr;
-    if (!audio) return;
-    if (audible) {
-        audio->play(double(time) / current.time_scale(), m_volume);
-        m_sound_started = true;
-    } else {
+    if (!audio) return nullptr;
+    if (!audible) {
         audio->stop();
+        return nullptr;
     }
+    audio->play(double(time) / current.time_scale(), m_volume);
+    m_sound_started = true;
+    return audio;
+}
+
+uint32_t Controller::follow_sound(Movie& current, AudioPlayer& audio, uint32_t time) {
+    // The desktop clock and the sound device drift apart, and the device starts late by its
+    // own latency: while sound plays, the picture keeps to what has been heard. Differences
+    // smaller than a frame's worth of jitter are left alone, and a large one is a jump the
+    // sound has yet to follow.
+    constexpr double follow_from = 0.010, jump_from = 1.0;
+    std::optional<double> heard = audio.played_time();
+    if (!heard) return time;
+    double difference = *heard - double(time) / current.time_scale();
+    if (std::abs(difference) <= follow_from || std::abs(difference) >= jump_from) return time;
+    double units = std::round(*heard * current.time_scale());
+    if (units < 0 || units >= current.duration()) return time;
+    current.set_time(static_cast<uint32_t>(units));
+    return current.current_time();
 }
 
 void Controller::idle() {
     Movie* current = movie();
     if (!current || !m_window) return;
     uint32_t time = current->current_time();
-    play_sound(*current, time);
-    // Nothing is decoded for an inactive movie: its samples may not have arrived yet.
-    bool new_frame =
-        current->active() && current->has_video() && (!m_frame_valid || time != m_frame_time);
+    if (AudioPlayer* audio = play_sound(*current, time))
+        time = follow_sound(*current, *audio, time);
+    // Nothing is decoded for an inactive movie: its samples may not have arrived yet. A
+    // frame is drawn only when the clock has reached another one.
+    bool new_frame = current->active() && current->has_video() &&
+                     (!m_frame_valid || current->frame_start_at(time) != m_frame_start);
     bool bar_changed = m_bar_visible && bar_needs_drawing(time);
     if (new_frame || bar_changed) {
         HDC dc = GetDC(m_window);

@@ -54,7 +54,10 @@ class Controller {
     EngineResult set_time_action(const EngineTimeRecord* record);
     uint64_t record_time(const EngineTimeRecord& record) const;
     void apply_play_mode();
-    void play_sound(Movie& current, uint32_t time);
+    // Keeps the sound going for the movie at `time`; the player when it is audible.
+    AudioPlayer* play_sound(Movie& current, uint32_t time);
+    // Moves the movie's time to what the sound device has played, and returns the time.
+    uint32_t follow_sound(Movie& current, AudioPlayer& audio, uint32_t time);
     void start_timer();
     void stop_timer();
 
@@ -108,7 +111,8 @@ class Controller {
     bool m_sound_started = false;
     Picture m_frame;
     bool m_frame_valid = false;
-    uint32_t m_frame_time = 0;
+    int64_t m_frame_start = 0; // the start of the decoded frame m_frame shows
+
     LONG m_bar_thumb = -1; // where the bar last showed the time, and whether playing
     bool m_bar_playing = false;
 };

@@ -55,11 +55,13 @@ void Controller::draw_frame(HDC dc, bool decode) {
     int height = rect.bottom - rect.top;
     if (!current || width <= 0 || height <= 0) return;
     if (decode) {
+        // A frame already converted at this size is drawn again as it is.
         uint32_t time = current->current_time();
-        if (!m_frame_valid || time != m_frame_time || m_frame.width != width ||
+        int64_t start = current->frame_start_at(time);
+        if (!m_frame_valid || start != m_frame_start || m_frame.width != width ||
             m_frame.height != height) {
             m_frame_valid = current->render_frame(time, width, height, m_frame);
-            m_frame_time = time;
+            m_frame_start = start;
         }
     }
     if (!m_frame_valid || m_frame.width != width || m_frame.height != height) return;

@@ -95,6 +95,10 @@ void AudioPlayer::restart(double time) {
     m_resampler.reset();
     m_next_time = time;
     m_skip_until = time;
+    m_start_time = time;
+    m_written = 0;
+    m_position = 0;
+    m_device_position = 0;
     m_ended = false;
     m_playing = true;
 }
@@ -132,7 +136,21 @@ bool AudioPlayer::fill(WAVEHDR& header, std::vector<uint8_t>& storage) {
     waveOutPrepareHeader(m_output, &header, sizeof header);
     waveOutWrite(m_output, &header, sizeof header);
     m_next_time += double(size) / m_format.nAvgBytesPerSec;
+    m_written += size;
     return true;
+}
+
+std::optional<double> AudioPlayer::played_time() {
+    if (!m_playing) return std::nullopt;
+    MMTIME position{};
+    position.wType = TIME_BYTES;
+    if (waveOutGetPosition(m_output, &position, sizeof position) != MMSYSERR_NOERROR ||
+        position.wType != TIME_BYTES)
+        return std::nullopt;
+    m_position += static_cast<DWORD>(position.u.cb - m_device_position);
+    m_device_position = position.u.cb;
+    if (m_position == 0 || m_position >= m_written) return std::nullopt;
+    return m_start_time + double(m_position) / m_format.nAvgBytesPerSec;
 }
 
 bool AudioPlayer::decode_more() {

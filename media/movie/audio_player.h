@@ -12,6 +12,7 @@
 
 #include <array>
 #include <memory>
+#include <optional>
 #include <vector>
 
 namespace lanternix::media {
@@ -31,6 +32,10 @@ class AudioPlayer {
     void stop();
     // Seconds of sound written to the output so far, since the last start.
     double queued_until() const { return m_next_time; }
+    // The movie time (seconds) of the sound the device has played, while it is playing what
+    // was written since the last start; nothing before the device has begun, or once it has
+    // played everything written (it ran dry, or the track ended).
+    std::optional<double> played_time();
 
   private:
     static constexpr int buffer_count = 8;
@@ -55,6 +60,10 @@ class AudioPlayer {
     std::vector<uint8_t> m_pending; // converted bytes not yet in a buffer
     double m_next_time = 0;         // the movie time of the next byte written
     double m_skip_until = 0;        // samples before this time are dropped after a restart
+    double m_start_time = 0;        // the movie time of the first byte after the last start
+    uint64_t m_written = 0;         // bytes written since the last start
+    uint64_t m_position = 0;        // bytes played since the last start
+    DWORD m_device_position = 0;    // the device's 32-bit count, for following its wrap
     bool m_playing = false;
     bool m_ended = false;
     int m_volume = -1;

@@ -146,16 +146,24 @@ AudioPlayer* Movie::audio() {
     return m_audio.get();
 }
 
-bool Movie::render_frame(uint32_t time, int width, int height, Picture& picture) {
+const AVFrame* Movie::decoded_frame(uint32_t time) {
     const MovieTrack* track = video_track();
-    if (!track || m_video_failed || width <= 0 || height <= 0 || width > max_picture_side ||
-        height > max_picture_side)
-        return false;
+    if (!track || m_video_failed) return nullptr;
     if (!m_video && VideoDecoder::open(m_source, track->stream_index, m_video) != EngineOk) {
         m_video_failed = true;
-        return false;
+        return nullptr;
     }
-    const AVFrame* frame = m_video->frame_at(to_track_time(time, *track), track->samples);
+    return m_video->frame_at(to_track_time(time, *track), track->samples);
+}
+
+int64_t Movie::frame_start_at(uint32_t time) {
+    return decoded_frame(time) ? m_video->current_time() : AV_NOPTS_VALUE;
+}
+
+bool Movie::render_frame(uint32_t time, int width, int height, Picture& picture) {
+    if (width <= 0 || height <= 0 || width > max_picture_side || height > max_picture_side)
+        return false;
+    const AVFrame* frame = decoded_frame(time);
     if (!frame || frame->width <= 0 || frame->height <= 0) return false;
     m_scaler.reset(sws_getCachedContext(m_scaler.release(), frame->width, frame->height,
                                         static_cast<AVPixelFormat>(frame->format), width, height,

@@ -66,6 +66,10 @@ class Movie {
     // The video frame at a movie time, converted to BGRA at `width` x `height` into
     // `picture`; false without video or when no frame can be decoded.
     bool render_frame(uint32_t time, int width, int height, Picture& picture);
+    // The start (track time) of the video frame shown at a movie time, decoding up to it;
+    // AV_NOPTS_VALUE without video or when nothing can be decoded. A caller that keeps a
+    // converted frame converts again only when this changes.
+    int64_t frame_start_at(uint32_t time);
     bool has_video() const { return video_track() != nullptr; }
 
     // The player of the first sound track, made on first use; null without sound.
@@ -75,6 +79,8 @@ class Movie {
   private:
     Movie(std::shared_ptr<FileSource> source, const MovieHeader& header);
     const MovieTrack* video_track() const;
+    // The decoded frame shown at a movie time, opening the decoder on first use.
+    const AVFrame* decoded_frame(uint32_t time);
     EngineResult read_tracks(AVFormatContext& format);
     int64_t to_track_time(uint64_t movie_time, const MovieTrack& track) const;
 

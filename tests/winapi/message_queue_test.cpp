@@ -102,6 +102,25 @@ TEST_F(MessageQueue, GetMessageMovesTheManualClockToTheNextTimer) {
     EXPECT_EQ(desktop::clock_now(), 1250u);
 }
 
+TEST_F(MessageQueue, MsgWaitForMultipleObjectsWakesForAMessageOrWhenTimeIsUp) {
+    HWND hwnd = make_top(0, 0, 10, 10);
+    settle();
+    uint64_t start = desktop::clock_now();
+    EXPECT_EQ(MsgWaitForMultipleObjects(0, nullptr, FALSE, 100, QS_ALLINPUT),
+              static_cast<DWORD>(WAIT_TIMEOUT));
+    EXPECT_EQ(desktop::clock_now(), start + 100) << "the manual clock moved to the deadline";
+    ASSERT_EQ(SetTimer(hwnd, 4, 30, nullptr), 4u);
+    EXPECT_EQ(MsgWaitForMultipleObjects(0, nullptr, FALSE, 100, QS_ALLINPUT), WAIT_OBJECT_0);
+    EXPECT_EQ(desktop::clock_now(), start + 130) << "woken by the timer, before the deadline";
+    PostMessageA(hwnd, WM_USER, 0, 0);
+    EXPECT_EQ(MsgWaitForMultipleObjects(0, nullptr, FALSE, INFINITE, QS_ALLINPUT), WAIT_OBJECT_0);
+    EXPECT_EQ(desktop::clock_now(), start + 130) << "a waiting message: no wait at all";
+    HANDLE handle = hwnd;
+    SetLastError(0);
+    EXPECT_EQ(MsgWaitForMultipleObjects(1, &handle, FALSE, 0, QS_ALLINPUT), WAIT_FAILED);
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_NOT_SUPPORTED));
+}
+
 TEST_F(MessageQueue, DispatchSendsToTheWindowAndIgnoresDeadOnes) {
     HWND hwnd = make_top(0, 0, 10, 10);
     set_hook([](HWND, UINT message, WPARAM, LPARAM) -> std::optional<LRESULT> {
@@ -174,6 +193,23 @@ TEST_F(MessageTimer, FiresWhenDueOncePerPeriodWithoutBacklog) {
     SetLastError(0);
     EXPECT_FALSE(KillTimer(hwnd, 1));
     EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_TIMER_ID));
+}
+
+TEST_F(MessageTimer, TheTimerThatWaitedLongestGoesFirstSoNoneStarves) {
+    HWND hwnd = make_top(0, 0, 10, 10);
+    settle();
+    // Three movies' timers, each served more slowly than its period: the one listed first
+    // must not be served again while the others still wait.
+    for (UINT_PTR id : {1, 2, 3})
+        SetTimer(hwnd, id, 20, nullptr);
+    std::vector<WPARAM> served;
+    MSG msg;
+    for (int round = 0; round < 9; ++round) {
+        desktop::advance_clock(30); // serving one takes longer than the period
+        ASSERT_TRUE(PeekMessageA(&msg, hwnd, WM_TIMER, WM_TIMER, PM_REMOVE));
+        served.push_back(msg.wParam);
+    }
+    EXPECT_EQ(served, (std::vector<WPARAM>{1, 2, 3, 1, 2, 3, 1, 2, 3}));
 }
 
 TEST_F(MessageTimer, SameIdReplacesAndRestartsTheTimer) {

@@ -27,6 +27,14 @@ typedef HWAVEOUT* LPHWAVEOUT;
 #define WAVE_FORMAT_QUERY 0x0001
 #define WAVE_FORMAT_PCM 1
 
+// What a position is measured in.
+#define TIME_MS 0x0001
+#define TIME_SAMPLES 0x0002
+#define TIME_BYTES 0x0004
+#define TIME_SMPTE 0x0008
+#define TIME_MIDI 0x0010
+#define TIME_TICKS 0x0020
+
 #define CALLBACK_TYPEMASK 0x00070000l
 #define CALLBACK_NULL 0x00000000l
 
@@ -60,10 +68,33 @@ typedef struct wavehdr_tag {
     DWORD_PTR reserved;
 } WAVEHDR, *PWAVEHDR, *LPWAVEHDR;
 
+typedef struct mmtime_tag {
+    UINT wType;
+    union {
+        DWORD ms;
+        DWORD sample;
+        DWORD cb;
+        DWORD ticks;
+        struct {
+            BYTE hour;
+            BYTE min;
+            BYTE sec;
+            BYTE frame;
+            BYTE fps;
+            BYTE dummy;
+            BYTE pad[2];
+        } smpte;
+        struct {
+            DWORD songptrpos;
+        } midi;
+    } u;
+} MMTIME, *PMMTIME, *LPMMTIME;
+
 #pragma pack(pop)
 
 #ifdef __cplusplus
 static_assert(sizeof(WAVEFORMATEX) == 18, "WAVEFORMATEX is packed");
+static_assert(sizeof(MMTIME) == 12, "MMTIME is a type and an 8-byte union");
 #endif
 
 // Opens the output for PCM of the format (8 or 16 bits, 1 or 2 channels). Only
@@ -81,3 +112,7 @@ LXAPI MMRESULT WINAPI waveOutReset(HWAVEOUT hwo);
 // Low word: left channel, high word: right, 0xFFFF full volume.
 LXAPI MMRESULT WINAPI waveOutSetVolume(HWAVEOUT hwo, DWORD dwVolume);
 LXAPI MMRESULT WINAPI waveOutGetVolume(HWAVEOUT hwo, LPDWORD pdwVolume);
+// How much the device has played since it was opened or last reset, in the unit wType asks
+// for (TIME_BYTES, TIME_SAMPLES or TIME_MS; any other is answered in bytes, with wType saying
+// so). The count follows what the device has really played, not what was written to it.
+LXAPI MMRESULT WINAPI waveOutGetPosition(HWAVEOUT hwo, LPMMTIME pmmt, UINT cbmmt);

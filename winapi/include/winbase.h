@@ -13,6 +13,12 @@
 
 #define HFILE_ERROR ((HFILE)-1)
 
+// Waiting.
+#define INFINITE 0xFFFFFFFF
+#define WAIT_OBJECT_0 0x00000000L
+#define WAIT_TIMEOUT 258L
+#define WAIT_FAILED ((DWORD)0xFFFFFFFF)
+
 // Access modes of _lopen; the sharing modes are accepted and have no further effect here.
 #define OF_READ 0x00000000
 #define OF_WRITE 0x00000001

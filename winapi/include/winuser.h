@@ -469,6 +469,22 @@
 #define PM_REMOVE 0x0001
 #define PM_NOYIELD 0x0002
 
+// What wakes MsgWaitForMultipleObjects.
+#define QS_KEY 0x0001
+#define QS_MOUSEMOVE 0x0002
+#define QS_MOUSEBUTTON 0x0004
+#define QS_POSTMESSAGE 0x0008
+#define QS_TIMER 0x0010
+#define QS_PAINT 0x0020
+#define QS_SENDMESSAGE 0x0040
+#define QS_HOTKEY 0x0080
+#define QS_ALLPOSTMESSAGE 0x0100
+#define QS_RAWINPUT 0x0400
+#define QS_MOUSE (QS_MOUSEMOVE | QS_MOUSEBUTTON)
+#define QS_INPUT (QS_MOUSE | QS_KEY | QS_RAWINPUT)
+#define QS_ALLEVENTS (QS_INPUT | QS_POSTMESSAGE | QS_TIMER | QS_PAINT | QS_HOTKEY)
+#define QS_ALLINPUT (QS_ALLEVENTS | QS_SENDMESSAGE)
+
 // System colour indexes
 #define COLOR_SCROLLBAR 0
 #define COLOR_BACKGROUND 1
@@ -723,6 +739,10 @@ LXAPI BOOL WINAPI TranslateMessage(const MSG* lpMsg);
 LXAPI LRESULT WINAPI DispatchMessageA(const MSG* lpMsg);
 LXAPI void WINAPI PostQuitMessage(int nExitCode);
 LXAPI BOOL WINAPI WaitMessage(void);
+// Waits for a message, or for dwMilliseconds (INFINITE: no limit). Returns WAIT_OBJECT_0 +
+// nCount when a message is there, WAIT_TIMEOUT when the time ran out.
+LXAPI DWORD WINAPI MsgWaitForMultipleObjects(DWORD nCount, const HANDLE* pHandles, BOOL fWaitAll,
+                                             DWORD dwMilliseconds, DWORD dwWakeMask);
 
 // Timers
 LXAPI UINT_PTR WINAPI SetTimer(HWND hWnd, UINT_PTR nIDEvent, UINT uElapse, TIMERPROC lpTimerFunc);

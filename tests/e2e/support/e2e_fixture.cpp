@@ -29,13 +29,32 @@ int channel_difference(COLORREF a, COLORREF b) {
                      std::abs(GetBValue(a) - GetBValue(b))});
 }
 
+} // namespace
+
 HWND top_level(HWND hwnd) {
     while (hwnd && GetParent(hwnd))
         hwnd = GetParent(hwnd);
     return hwnd;
 }
 
-} // namespace
+std::vector<HWND> embed_windows_of(HWND page) {
+    std::vector<HWND> found;
+    RECT client{};
+    GetClientRect(page, &client);
+    // The page's own children under each point, above the status bar.
+    for (int y = 0; y < client.bottom - browser::kStatusBarHeight; y += 4) {
+        for (int x = 0; x < client.right; x += 4) {
+            POINT point{x, y};
+            ClientToScreen(page, &point);
+            HWND hwnd = WindowFromPoint(point);
+            while (hwnd && GetParent(hwnd) && GetParent(hwnd) != page)
+                hwnd = GetParent(hwnd);
+            if (hwnd && hwnd != page && std::find(found.begin(), found.end(), hwnd) == found.end())
+                found.push_back(hwnd);
+        }
+    }
+    return found;
+}
 
 Picture window_picture(HWND hwnd, RECT area) {
     Picture picture;
@@ -212,23 +231,7 @@ HWND EndToEndTest::page_window() const {
 }
 
 std::vector<HWND> EndToEndTest::embed_windows() const {
-    HWND page = page_window();
-    std::vector<HWND> found;
-    RECT client{};
-    GetClientRect(page, &client);
-    // The page's own children under each point, above the status bar.
-    for (int y = 0; y < client.bottom - browser::kStatusBarHeight; y += 4) {
-        for (int x = 0; x < client.right; x += 4) {
-            POINT point{x, y};
-            ClientToScreen(page, &point);
-            HWND hwnd = WindowFromPoint(point);
-            while (hwnd && GetParent(hwnd) && GetParent(hwnd) != page)
-                hwnd = GetParent(hwnd);
-            if (hwnd && hwnd != page && std::find(found.begin(), found.end(), hwnd) == found.end())
-                found.push_back(hwnd);
-        }
-    }
-    return found;
+    return embed_windows_of(page_window());
 }
 
 std::string EndToEndTest::window_text(HWND hwnd) const {

@@ -36,6 +36,11 @@ double mean_difference(const Picture& a, const Picture& b);
 
 std::string read_file(const std::string& path);
 
+// The top-level window a window belongs to.
+HWND top_level(HWND hwnd);
+// The embeds' windows of a page window, top to bottom and left to right.
+std::vector<HWND> embed_windows_of(HWND page);
+
 // ffmpeg's fast-start movies begin with a small file-type atom and only then the movie atom.
 // The plug-in looks at the first atom alone, so the tests move the movie atom to the front
 // and turn the file-type atom into free space behind it: every atom after the two keeps its

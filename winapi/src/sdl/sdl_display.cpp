@@ -1,6 +1,7 @@
 #include "sdl/sdl_display.h"
 
 #include "resource/cursor.h"
+#include "sdl/sdl_sound_output.h"
 #include "sdl/sdl_subsystems.h"
 #include "window/input_router.h"
 #include "window/window_manager.h"
@@ -29,6 +30,45 @@ SDL_Surface* wrap(Surface& surface) {
                                               32, surface.width * 4, SDL_PIXELFORMAT_ARGB8888);
 }
 
+RECT clip_to(const RECT& rect, int width, int height) {
+    return RECT{std::max<LONG>(rect.left, 0), std::max<LONG>(rect.top, 0),
+                std::min<LONG>(rect.right, width), std::min<LONG>(rect.bottom, height)};
+}
+
+RECT clip_to(const RECT& rect, const Surface& surface) {
+    return clip_to(rect, surface.width, surface.height);
+}
+
+bool touch(const RECT& a, const RECT& b) {
+    return a.left <= b.right && b.left <= a.right && a.top <= b.bottom && b.top <= a.bottom;
+}
+
+RECT bounding(const RECT& a, const RECT& b) {
+    return RECT{std::min(a.left, b.left), std::min(a.top, b.top), std::max(a.right, b.right),
+                std::max(a.bottom, b.bottom)};
+}
+
+// Adds a changed rectangle to a window's list. Rectangles that touch are merged, and a list
+// grown long becomes one rectangle round them all: a few larger uploads cost less than many
+// small ones.
+void add_dirty(std::vector<RECT>& dirty, RECT area) {
+    constexpr size_t max_rects = 16;
+    for (auto it = dirty.begin(); it != dirty.end();) {
+        if (touch(*it, area)) {
+            area = bounding(area, *it);
+            it = dirty.erase(it);
+        } else {
+            ++it;
+        }
+    }
+    dirty.push_back(area);
+    if (dirty.size() <= max_rects) return;
+    RECT all = dirty.front();
+    for (const RECT& each : dirty)
+        all = bounding(all, each);
+    dirty.assign(1, all);
+}
+
 SDL_Cursor* make_cursor(const resource::Cursor& cursor) {
     std::vector<uint32_t> pixels = cursor.pixels;
     SDL_Surface* image = SDL_CreateRGBSurfaceWithFormatFrom(
@@ -47,11 +87,23 @@ std::unique_ptr<SdlDisplay> SdlDisplay::create() {
     const char* x11 = std::getenv("DISPLAY");
     const char* wayland = std::getenv("WAYLAND_DISPLAY");
     if (!(x11 && *x11) && !(wayland && *wayland)) return nullptr;
+    // A window surface in the X server's own memory: SDL would otherwise put it behind an
+    // OpenGL texture and, without a graphics card, have software GL draw the whole window
+    // for every rectangle shown.
+    SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
     if (!start_subsystem(SDL_INIT_VIDEO)) return nullptr;
-    return std::unique_ptr<SdlDisplay>(new SdlDisplay);
+    std::unique_ptr<SdlDisplay> display(new SdlDisplay);
+    SDL_DisplayMode mode;
+    if (SDL_GetCurrentDisplayMode(0, &mode) == 0 && mode.refresh_rate >= 24 &&
+        mode.refresh_rate <= 500)
+        display->m_refresh_ms = static_cast<uint32_t>(1000 / mode.refresh_rate);
+    sound::set_sound_output_factory(&make_sdl_sound_output);
+    return display;
 }
 
 SdlDisplay::~SdlDisplay() {
+    // Devices opened before keep their output; new ones are headless again.
+    sound::set_sound_output_factory(nullptr);
     for (auto& [hwnd, screen] : m_windows)
         SDL_DestroyWindow(screen.window);
     for (auto& [handle, cursor] : m_cursors)
@@ -122,19 +174,43 @@ void SdlDisplay::present(HWND hwnd, const RECT& dirty) {
     auto it = m_windows.find(hwnd);
     if (it == m_windows.end() || !it->second.window) return;
     ScreenWindow& screen = it->second;
-    SDL_Surface* target = SDL_GetWindowSurface(screen.window);
-    SDL_Surface* source = wrap(screen.surface);
-    if (!target || !source) {
+    RECT area = clip_to(dirty, screen.surface);
+    if (area.right <= area.left || area.bottom <= area.top) return;
+    add_dirty(screen.dirty, area);
+    m_dirty = true;
+}
+
+int SdlDisplay::ms_until_flush() const {
+    if (!m_dirty) return -1;
+    uint64_t since = SDL_GetTicks64() - m_last_flush;
+    return since >= m_refresh_ms ? 0 : static_cast<int>(m_refresh_ms - since);
+}
+
+void SdlDisplay::flush_presents() {
+    m_dirty = false;
+    m_last_flush = SDL_GetTicks64();
+    std::vector<SDL_Rect> rects;
+    for (auto& [hwnd, screen] : m_windows) {
+        if (screen.dirty.empty() || !screen.window) continue;
+        SDL_Surface* target = SDL_GetWindowSurface(screen.window);
+        SDL_Surface* source = wrap(screen.surface);
+        rects.clear();
+        for (const RECT& area : screen.dirty) {
+            // The window surface may be smaller for a moment after a resize.
+            RECT shown = target ? clip_to(area, target->w, target->h) : RECT{};
+            if (shown.right <= shown.left || shown.bottom <= shown.top) continue;
+            SDL_Rect rect{static_cast<int>(shown.left), static_cast<int>(shown.top),
+                          static_cast<int>(shown.right - shown.left),
+                          static_cast<int>(shown.bottom - shown.top)};
+            SDL_Rect to = rect;
+            if (source) SDL_BlitSurface(source, &rect, target, &to);
+            rects.push_back(rect);
+        }
         SDL_FreeSurface(source);
-        return;
+        screen.dirty.clear();
+        if (target && !rects.empty())
+            SDL_UpdateWindowSurfaceRects(screen.window, rects.data(), static_cast<int>(rects.size()));
     }
-    SDL_Rect area{static_cast<int>(dirty.left), static_cast<int>(dirty.top),
-                  static_cast<int>(dirty.right - dirty.left),
-                  static_cast<int>(dirty.bottom - dirty.top)};
-    SDL_Rect to = area;
-    SDL_BlitSurface(source, &area, target, &to);
-    SDL_FreeSurface(source);
-    SDL_UpdateWindowSurfaceRects(screen.window, &area, 1);
 }
 
 void SdlDisplay::show_all(HWND hwnd) {
@@ -224,9 +300,17 @@ void SdlDisplay::poll_input() {
     SDL_Event event;
     while (SDL_PollEvent(&event))
         handle(event);
+    if (ms_until_flush() == 0) flush_presents();
 }
 
 bool SdlDisplay::wait_for_input(int timeout_ms) {
+    // What was drawn is shown before the wait, or the wait ends when it falls due.
+    int flush_in = ms_until_flush();
+    if (flush_in == 0) {
+        flush_presents();
+    } else if (flush_in > 0 && (timeout_ms < 0 || flush_in < timeout_ms)) {
+        timeout_ms = flush_in;
+    }
     SDL_Event event;
     bool got = timeout_ms < 0 ? SDL_WaitEvent(&event) : SDL_WaitEventTimeout(&event, timeout_ms);
     if (got) handle(event);

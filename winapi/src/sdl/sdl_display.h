@@ -3,8 +3,12 @@
 // input does, so routing, activation on a click and capture behave the same on screen and in
 // tests. The cursor follows SetCursor, module cursors included.
 //
-// Sound is not this driver's business: the waveOut code opens its own SDL audio device and
-// shares SDL's start-up through sdl_subsystems.h.
+// Drawing never waits for the screen: present() only notes the rectangles that changed, and
+// they reach the screen together, at most once per display refresh, when the message loop
+// looks for input or is about to wait. A movie frame thus costs the upload of the movie's
+// rectangle, not of the window.
+//
+// While it is installed, waveOut plays through SDL's audio (sdl_sound_output.h).
 #pragma once
 
 #include "common/internal_api.h"
@@ -12,6 +16,7 @@
 
 #include <map>
 #include <memory>
+#include <vector>
 
 struct SDL_Window;
 struct SDL_Cursor;
@@ -43,6 +48,7 @@ class SdlDisplay final : public window::DisplayDriver {
         SDL_Window* window = nullptr;
         RECT rect{}; // where the window manager placed it, in our screen coordinates
         Surface surface;
+        std::vector<RECT> dirty; // drawn since the last present, surface coordinates
     };
 
     SdlDisplay() = default;
@@ -52,9 +58,16 @@ class SdlDisplay final : public window::DisplayDriver {
     HWND window_of(unsigned sdl_id) const;
     POINT to_screen(HWND hwnd, int x, int y) const;
     void show_all(HWND hwnd);
+    // Shows every window's changed rectangles now.
+    void flush_presents();
+    // Milliseconds until the changed rectangles are due on screen; -1 when none are waiting.
+    int ms_until_flush() const;
 
     std::map<HWND, ScreenWindow> m_windows;
     std::map<HCURSOR, SDL_Cursor*> m_cursors;
+    bool m_dirty = false;
+    uint64_t m_last_flush = 0; // SDL ticks of the last present
+    uint32_t m_refresh_ms = 16;
 };
 
 // The Win32 virtual key of an SDL key code; 0 for keys without one.

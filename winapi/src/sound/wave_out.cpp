@@ -17,7 +17,9 @@ struct WaveDevice {
     std::deque<WAVEHDR*> queue;
     uint64_t queued_bytes = 0; // the end of the last queued buffer, in output bytes
     uint64_t head_start = 0;   // where the first queued buffer starts
+    uint64_t position_base = 0; // output bytes played before the last reset
     DWORD volume = 0xFFFFFFFF;
+    WAVEFORMATEX format{};
 };
 
 struct DeviceTable {
@@ -85,6 +87,8 @@ MMRESULT WINAPI waveOutOpen(LPHWAVEOUT phwo, UINT uDeviceID, LPCWAVEFORMATEX pwf
     WaveDevice device;
     device.output = make_sound_output(*pwfx);
     if (!device.output) return MMSYSERR_NODRIVER;
+    device.format = *pwfx;
+    device.position_base = device.output->played_bytes();
     uintptr_t id = table().next++;
     table().devices.emplace(id, std::move(device));
     *phwo = reinterpret_cast<HWAVEOUT>(id);
@@ -141,6 +145,7 @@ MMRESULT WINAPI waveOutReset(HWAVEOUT hwo) {
     WaveDevice* device = find(hwo);
     if (!device) return MMSYSERR_INVALHANDLE;
     device->output->flush();
+    device->position_base = device->output->played_bytes();
     for (WAVEHDR* header : device->queue)
         header->dwFlags = (header->dwFlags & ~WHDR_INQUEUE) | WHDR_DONE;
     device->queue.clear();
@@ -163,5 +168,28 @@ MMRESULT WINAPI waveOutGetVolume(HWAVEOUT hwo, LPDWORD pdwVolume) {
     if (!device) return MMSYSERR_INVALHANDLE;
     if (!pdwVolume) return MMSYSERR_INVALPARAM;
     *pdwVolume = device->volume;
+    return MMSYSERR_NOERROR;
+}
+
+MMRESULT WINAPI waveOutGetPosition(HWAVEOUT hwo, LPMMTIME pmmt, UINT cbmmt) {
+    std::lock_guard lock(table().mutex);
+    WaveDevice* device = find(hwo);
+    if (!device) return MMSYSERR_INVALHANDLE;
+    if (!pmmt || cbmmt < sizeof(MMTIME)) return MMSYSERR_INVALPARAM;
+    retire_played(*device);
+    uint64_t bytes = device->output->played_bytes() - device->position_base;
+    // The counts are 32 bits wide and wrap, as the device's own do.
+    switch (pmmt->wType) {
+    case TIME_SAMPLES:
+        pmmt->u.sample = static_cast<DWORD>(bytes / device->format.nBlockAlign);
+        break;
+    case TIME_MS:
+        pmmt->u.ms = static_cast<DWORD>(bytes * 1000 / device->format.nAvgBytesPerSec);
+        break;
+    default:
+        pmmt->wType = TIME_BYTES;
+        pmmt->u.cb = static_cast<DWORD>(bytes);
+        break;
+    }
     return MMSYSERR_NOERROR;
 }

@@ -3,6 +3,7 @@
 #include "window/message_queue.h"
 #include "window/timer.h"
 #include "window/window_manager.h"
+#include "window/desktop_clock.h"
 
 namespace winapi::window {
 
@@ -165,4 +166,30 @@ BOOL WINAPI WaitMessage(void) {
         }
     }
     return TRUE;
+}
+
+// Only the message queue can be waited on here: with handles to wait for as well it fails
+// with ERROR_NOT_SUPPORTED. Any message wakes the caller, whatever the wake mask names, so a
+// caller never sleeps through something it would have wanted.
+DWORD WINAPI MsgWaitForMultipleObjects(DWORD nCount, const HANDLE* pHandles, BOOL fWaitAll,
+                                       DWORD dwMilliseconds, DWORD dwWakeMask) {
+    (void)pHandles;
+    (void)fWaitAll;
+    (void)dwWakeMask;
+    if (nCount != 0) {
+        SetLastError(ERROR_NOT_SUPPORTED);
+        return WAIT_FAILED;
+    }
+    std::optional<uint64_t> deadline;
+    if (dwMilliseconds != INFINITE) deadline = clock_now() + dwMilliseconds;
+    MSG msg;
+    MessageFilter all{};
+    while (!retrieve_message(&msg, all, false)) {
+        if (deadline && clock_now() >= *deadline) return WAIT_TIMEOUT;
+        if (!wait_for_message(all, deadline)) {
+            SetLastError(ERROR_TIMEOUT);
+            return WAIT_FAILED;
+        }
+    }
+    return WAIT_OBJECT_0 + nCount;
 }

@@ -89,9 +89,10 @@ bool retrieve_message(MSG* msg, const MessageFilter& filter, bool remove) {
     return take_timer(queue, msg, filter, remove);
 }
 
-bool wait_for_message(const MessageFilter& filter) {
+bool wait_for_message(const MessageFilter& filter, std::optional<uint64_t> deadline) {
     MessageQueue& queue = current_queue();
     std::optional<uint64_t> due = next_timer_due(queue, filter);
+    if (deadline && (!due || *deadline < *due)) due = deadline;
     if (clock_is_manual()) {
         // Nothing can happen on a manual clock unless the clock moves: skip ahead to the
         // next timer, or report that waiting would never end.

@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <deque>
+#include <optional>
 #include <vector>
 
 namespace winapi::window {
@@ -65,9 +66,11 @@ void drop_window_messages(HWND hwnd);
 // posted messages, a pending quit, input, WM_PAINT, WM_TIMER. False when there is none.
 bool retrieve_message(MSG* msg, const MessageFilter& filter, bool remove);
 
-// Blocks until a message the filter accepts may be there. With nothing that could ever
-// arrive (no timer, and a display without input) it returns false instead of waiting
-// forever; on a manual clock it moves the clock to the next timer that the filter accepts.
-bool wait_for_message(const MessageFilter& filter);
+// Blocks until a message the filter accepts may be there, or until the desktop clock reaches
+// `deadline` when one is given. With nothing that could ever arrive (no timer, no deadline,
+// and a display without input) it returns false instead of waiting forever; on a manual
+// clock it moves the clock to the next timer that the filter accepts, or to the deadline.
+bool wait_for_message(const MessageFilter& filter,
+                      std::optional<uint64_t> deadline = std::nullopt);
 
 } // namespace winapi::window

@@ -38,20 +38,25 @@ UINT_PTR new_thread_timer_id(MessageQueue& queue) {
 } // namespace
 
 bool take_timer(MessageQueue& queue, MSG* msg, const MessageFilter& filter, bool remove) {
+    // Of the due timers, the one that has waited longest goes first. Taking the first due
+    // timer in the list instead starves the timers behind it as soon as serving the ones
+    // before takes longer than their period, which is what a page of many movies does.
     uint64_t now = clock_now();
+    Timer* oldest = nullptr;
     for (Timer& timer : queue.timers) {
         if (timer.due > now || !filter.matches(timer.hwnd, WM_TIMER)) continue;
-        *msg = MSG{};
-        msg->hwnd = timer.hwnd;
-        msg->message = WM_TIMER;
-        msg->wParam = timer.id;
-        msg->lParam = reinterpret_cast<LPARAM>(timer.proc);
-        msg->time = static_cast<DWORD>(now);
-        msg->pt = desktop_state().cursor_pos;
-        if (remove) timer.due = now + timer.elapse;
-        return true;
+        if (!oldest || timer.due < oldest->due) oldest = &timer;
     }
-    return false;
+    if (!oldest) return false;
+    *msg = MSG{};
+    msg->hwnd = oldest->hwnd;
+    msg->message = WM_TIMER;
+    msg->wParam = oldest->id;
+    msg->lParam = reinterpret_cast<LPARAM>(oldest->proc);
+    msg->time = static_cast<DWORD>(now);
+    msg->pt = desktop_state().cursor_pos;
+    if (remove) oldest->due = now + oldest->elapse;
+    return true;
 }
 
 std::optional<uint64_t> next_timer_due(const MessageQueue& queue, const MessageFilter& filter) {
