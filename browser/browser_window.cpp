@@ -183,6 +183,10 @@ void BrowserWindow::show_document(PageDocument document, const std::string& url)
     m_layout = layout_page(m_document, client.right, [this](const std::string& text, bool bold) {
         return measure(text, bold);
     });
+    if (!m_document.cut_note.empty()) {
+        set_status(m_document.cut_note);
+        m_viewer.status_changed(*this, m_document.cut_note);
+    }
     // Embeds start in document order, hidden ones included.
     for (const PageItem& item : m_document.items) {
         if (item.kind != PageItem::Kind::Embed) continue;
@@ -271,9 +275,10 @@ HostedInstance* BrowserWindow::start_instance(const std::string& type, uint16 mo
 
 void BrowserWindow::start_stream(HostedInstance& instance, const std::string& url) {
     std::string error;
-    std::unique_ptr<StreamSource> source = m_viewer.open_source(url, error);
+    std::unique_ptr<StreamSource> source = m_viewer.open_source(url, m_url, error);
     if (!source) {
         set_status("Cannot load " + url + ": " + error);
+        m_viewer.status_changed(*this, "Cannot load " + url + ": " + error);
         return;
     }
     instance.add_stream(url, std::move(source));
@@ -346,7 +351,8 @@ LRESULT BrowserWindow::handle(UINT message, WPARAM wparam, LPARAM lparam) {
     case WM_LBUTTONUP:
         if (const PageItem* link = link_at(point)) {
             std::string target = link->target.empty() ? "_self" : link->target;
-            if (auto url = resolve_url(m_url, link->link))
+            auto url = resolve_url(m_url, link->link);
+            if (url && m_viewer.may_open(*this, m_url, *url))
                 m_viewer.navigate_later(m_id, *url, target);
         }
         return 0;

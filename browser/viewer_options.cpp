@@ -67,6 +67,8 @@ bool apply_option(const std::string& name, const std::string& value, ViewerOptio
         return true;
     }
     if (name == "--rate") return parse_unsigned(value, options.rate);
+    if (name == "--max-stream")
+        return parse_unsigned(value, options.max_stream) && options.max_stream > 0;
     if (name == "--size") return parse_size(value, options.width, options.height);
     if (name == "--at") return parse_seconds(value, options.at_seconds);
     if (name == "--click") {
@@ -96,7 +98,7 @@ std::optional<ViewerOptions> parse_options(const std::vector<std::string>& args,
         } else if (arg == "--real-clock") {
             options.real_clock = true;
         } else if (arg == "--plugins" || arg == "--rate" || arg == "--size" || arg == "--at" ||
-                   arg == "--screenshot" || arg == "--click") {
+                   arg == "--screenshot" || arg == "--click" || arg == "--max-stream") {
             std::string value;
             if (!take_value(args, i, value)) {
                 error = arg + " needs a value";
@@ -136,6 +138,9 @@ const char* usage_text() {
            "  --plugins DIR      look for plug-ins in DIR (may be given more than once);\n"
            "                     default: the program's folder, then ../lib beside it\n"
            "  --rate BYTES       deliver at most BYTES bytes per second to plug-ins\n"
+           "  --max-stream BYTES end a download that grows beyond BYTES as a network\n"
+           "                     error; default: 4 GB, or the free space of the temporary\n"
+           "                     folder less 64 MB when that is less\n"
            "  --size WxH         size of the page window (default 800x600)\n"
            "  --headless         run without a display, on a manual clock that moves in\n"
            "                     10 ms steps, and print status bar texts as they change\n"

@@ -12,6 +12,7 @@ struct ViewerOptions {
     std::string address;                     // PAGE or URL
     std::vector<std::string> plugin_folders; // empty: the default folders
     uint64_t rate = 0;                       // bytes per second; 0 unlimited
+    uint64_t max_stream = 0;                 // bytes one stream may bring; 0: the default
     int width = 800;
     int height = 600;
     bool headless = false;
