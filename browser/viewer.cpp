@@ -176,9 +176,13 @@ void Viewer::click_due(uint64_t now_ms) {
             ++it;
             continue;
         }
-        POINT point{it->x, it->y};
-        ClientToScreen(m_windows.front()->hwnd(), &point);
-        desktop::click(desktop::MouseButton::Left, point.x, point.y);
+        if (it->key) {
+            desktop::press_key(it->key);
+        } else {
+            POINT point{it->x, it->y};
+            ClientToScreen(m_windows.front()->hwnd(), &point);
+            desktop::click(desktop::MouseButton::Left, point.x, point.y);
+        }
         it = m_clicks.erase(it);
     }
 }

@@ -19,11 +19,13 @@ struct ViewerOptions {
     bool real_clock = false;
     double at_seconds = 5.0;
     std::string screenshot;
-    // Scripted left clicks of a headless run: page-window coordinates and when.
+    // Scripted left clicks and key presses of a headless run: page-window coordinates (or
+    // the virtual key, when not 0) and when.
     struct Click {
         int x;
         int y;
         double at_seconds;
+        unsigned key = 0;
     };
     std::vector<Click> clicks;
     bool help = false;
