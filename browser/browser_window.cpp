@@ -150,6 +150,9 @@ void BrowserWindow::clear() {
     for (HWND child : m_children)
         DestroyWindow(child);
     m_children.clear();
+    m_embed_windows.clear();
+    m_full = false;
+    m_scroll = 0;
     m_document = PageDocument{};
     m_layout = PageLayout{};
     InvalidateRect(m_hwnd, nullptr, TRUE);
@@ -180,24 +183,32 @@ void BrowserWindow::show_document(PageDocument document, const std::string& url)
     SetWindowTextA(m_hwnd, m_document.title.empty() ? url.c_str() : m_document.title.c_str());
     RECT client;
     GetClientRect(m_hwnd, &client);
-    m_layout = layout_page(m_document, client.right, [this](const std::string& text, bool bold) {
-        return measure(text, bold);
-    });
+    m_layout = lay_out(client.right);
+    if (!m_document.cut_note.empty()) {
+        set_status(m_document.cut_note);
+        m_viewer.status_changed(*this, m_document.cut_note);
+    }
     // Embeds start in document order, hidden ones included.
     for (const PageItem& item : m_document.items) {
         if (item.kind != PageItem::Kind::Embed) continue;
         auto placed =
             std::find_if(m_layout.embeds.begin(), m_layout.embeds.end(),
                          [&](const PlacedEmbed& embed) { return embed.embed == item.embed; });
-        start_embed(m_document.embeds[item.embed],
-                    placed == m_layout.embeds.end() ? nullptr : &placed->rect);
+        bool shown = placed != m_layout.embeds.end();
+        size_t windows = m_children.size();
+        start_embed(m_document.embeds[item.embed], shown ? &placed->rect : nullptr);
+        if (shown && m_children.size() > windows)
+            m_embed_windows.emplace_back(item.embed, m_children.back());
     }
+    // Keys scroll the page until a click gives an instance the focus.
+    SetFocus(m_hwnd);
     InvalidateRect(m_hwnd, nullptr, TRUE);
 }
 
 void BrowserWindow::show_full(const std::string& url, const std::string& type) {
     clear();
     m_url = url;
+    m_full = true;
     SetWindowTextA(m_hwnd, url.c_str());
     RECT client;
     GetClientRect(m_hwnd, &client);
@@ -271,9 +282,10 @@ HostedInstance* BrowserWindow::start_instance(const std::string& type, uint16 mo
 
 void BrowserWindow::start_stream(HostedInstance& instance, const std::string& url) {
     std::string error;
-    std::unique_ptr<StreamSource> source = m_viewer.open_source(url, error);
+    std::unique_ptr<StreamSource> source = m_viewer.open_source(url, m_url, error);
     if (!source) {
         set_status("Cannot load " + url + ": " + error);
+        m_viewer.status_changed(*this, "Cannot load " + url + ": " + error);
         return;
     }
     instance.add_stream(url, std::move(source));
@@ -295,6 +307,7 @@ bool BrowserWindow::has_streams() const {
 }
 
 const PageItem* BrowserWindow::link_at(POINT point) const {
+    point.y += m_scroll;
     for (const PlacedWord& word : m_layout.words) {
         const PageItem& item = m_document.items[word.item];
         if (!item.link.empty() && contains(word.rect, point)) return &item;
@@ -314,14 +327,15 @@ void BrowserWindow::paint() {
         SelectObject(dc, item.bold ? m_bold_font : m_font);
         bool link = !item.link.empty();
         SetTextColor(dc, link ? kLinkColor : m_document.text_color);
-        TextOutA(dc, word.rect.left, word.rect.top, item.text.c_str(),
-                 static_cast<int>(item.text.size()));
+        int top = word.rect.top - m_scroll;
+        TextOutA(dc, word.rect.left, top, item.text.c_str(), static_cast<int>(item.text.size()));
         if (link) {
-            RECT underline{word.rect.left, word.rect.bottom - 2, word.rect.right,
-                           word.rect.bottom - 1};
+            int bottom = word.rect.bottom - m_scroll;
+            RECT underline{word.rect.left, bottom - 2, word.rect.right, bottom - 1};
             fill(dc, underline, kLinkColor);
         }
     }
+    paint_scroll_bar(dc);
     EndPaint(m_hwnd, &paint);
 }
 
@@ -343,10 +357,26 @@ LRESULT BrowserWindow::handle(UINT message, WPARAM wparam, LPARAM lparam) {
         }
         break;
     }
+    case WM_SIZE:
+        reflow();
+        return 0;
+    case WM_KEYDOWN:
+        if (scroll_by_key(wparam)) return 0;
+        break;
+    case WM_MOUSEWHEEL:
+        // Three lines of text for each notch of the wheel.
+        scroll_to(m_scroll - static_cast<short>(HIWORD(wparam)) * 48 / 120);
+        return 0;
+    case WM_LBUTTONDOWN:
+    case WM_MOUSEMOVE:
+        if (scroll_by_mouse(message, point)) return 0;
+        break;
     case WM_LBUTTONUP:
+        if (scroll_by_mouse(message, point)) return 0;
         if (const PageItem* link = link_at(point)) {
             std::string target = link->target.empty() ? "_self" : link->target;
-            if (auto url = resolve_url(m_url, link->link))
+            auto url = resolve_url(m_url, link->link);
+            if (url && m_viewer.may_open(*this, m_url, *url))
                 m_viewer.navigate_later(m_id, *url, target);
         }
         return 0;

@@ -18,6 +18,8 @@ namespace browser {
 class Viewer;
 
 constexpr int kStatusBarHeight = 20;
+// The scroll bar drawn at the right of a page taller than the window.
+constexpr int kScrollBarWidth = 14;
 
 class BrowserWindow {
   public:
@@ -52,6 +54,23 @@ class BrowserWindow {
     LRESULT handle(UINT message, WPARAM wparam, LPARAM lparam);
     void paint();
     const PageItem* link_at(POINT point) const;
+    // ---- Scrolling and reflow (page_scrolling.cpp) ----
+    // The page laid out for a window `width` wide, narrower by the scroll bar when it is
+    // taller than the window.
+    PageLayout lay_out(int width) const;
+    // Lays the page out again for the window's size, and moves the status bar and the
+    // instances' windows to their places.
+    void reflow();
+    // Scrolls so that page line `y` is at the window's top (kept within the page).
+    void scroll_to(int y);
+    void place_embeds();
+    int view_height() const;
+    int max_scroll() const;
+    RECT scroll_bar() const;
+    RECT scroll_thumb() const;
+    void paint_scroll_bar(HDC dc) const;
+    bool scroll_by_key(WPARAM key);
+    bool scroll_by_mouse(UINT message, POINT point);
     void start_embed(const EmbedElement& embed, const RECT* rect);
     HWND create_embed_window(const RECT& rect);
     HostedInstance* start_instance(const std::string& type, uint16 mode,
@@ -73,6 +92,11 @@ class BrowserWindow {
     PageLayout m_layout;
     std::vector<std::unique_ptr<HostedInstance>> m_instances;
     std::vector<HWND> m_children;
+    // The windows of the embeds the layout places, with their embed's index.
+    std::vector<std::pair<size_t, HWND>> m_embed_windows;
+    bool m_full = false;    // one instance fills the window
+    int m_scroll = 0;       // the page line at the window's top
+    int m_drag_offset = -1; // while the scroll bar's thumb is dragged: where it was taken
 };
 
 // The text shown in an embed's box when no instance draws there; empty for others.

@@ -1,5 +1,7 @@
 #include "page_document.h"
 
+#include "html_bounds.h"
+
 #include <gumbo.h>
 
 #include <algorithm>
@@ -12,7 +14,14 @@ namespace browser {
 
 namespace {
 
+// How deep the walk follows the parser's tree. The HTML handed to the parser is already
+// bounded (html_bounds.h); the parser may still nest a little deeper than the tags say (it
+// adds the elements a page leaves out), and this keeps the walk on the stack whatever it
+// does.
+constexpr int kMaxWalkDepth = 4 * static_cast<int>(kMaxNestingDepth);
+
 struct Context {
+    int depth = 0;
     bool bold = false;
     std::string link;
     std::string target;
@@ -64,6 +73,9 @@ bool is_skipped(GumboTag tag) {
 class Builder {
   public:
     explicit Builder(PageDocument& document) : m_document(document) {}
+
+    // Whether part of the tree lay too deep to be walked.
+    bool cut() const { return m_cut; }
 
     void visit(const GumboNode* node, const Context& context) {
         if (node->type == GUMBO_NODE_TEXT || node->type == GUMBO_NODE_WHITESPACE ||
@@ -124,6 +136,10 @@ class Builder {
             add_embed(element);
             return;
         }
+        if (++context.depth > kMaxWalkDepth) {
+            m_cut = true;
+            return;
+        }
         if (is_bold(tag)) context.bold = true;
         if (tag == GUMBO_TAG_A) {
             if (const char* href = attribute_value(element, "href")) context.link = href;
@@ -151,7 +167,19 @@ class Builder {
     }
 
     PageDocument& m_document;
+    bool m_cut = false;
 };
+
+// Ends the page with a paragraph that says what was left out.
+void add_cut_note(PageDocument& document, const std::string& note) {
+    document.cut_note = note;
+    document.items.push_back(PageItem{PageItem::Kind::Paragraph, {}, false, {}, {}, 0});
+    PageDocument said = text_page("", note);
+    for (PageItem& word : said.items) {
+        word.bold = true;
+        document.items.push_back(std::move(word));
+    }
+}
 
 int number_attribute(const EmbedElement& embed, const char* name, int fallback) {
     const std::string* value = embed.attribute(name);
@@ -187,12 +215,18 @@ int EmbedElement::height(int fallback) const {
 
 PageDocument parse_page(const std::string& html) {
     PageDocument document;
-    GumboOutput* output = gumbo_parse_with_options(&kGumboDefaultOptions, html.data(), html.size());
-    Builder(document).visit(output->root, Context{});
+    BoundedHtml bounded = bound_html(html);
+    GumboOutput* output =
+        gumbo_parse_with_options(&kGumboDefaultOptions, bounded.html.data(), bounded.html.size());
+    Builder builder(document);
+    builder.visit(output->root, Context{});
     gumbo_destroy_output(&kGumboDefaultOptions, output);
     auto& title = document.title;
     std::replace_if(
         title.begin(), title.end(), [](char c) { return c == '\n' || c == '\t'; }, ' ');
+    if (bounded.note.empty() && builder.cut())
+        bounded.note = "The rest of this page was cut: it nests elements too deep.";
+    if (!bounded.note.empty()) add_cut_note(document, bounded.note);
     return document;
 }
 

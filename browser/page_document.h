@@ -41,8 +41,12 @@ struct PageDocument {
     COLORREF text_color = RGB(0, 0, 0);
     std::vector<PageItem> items;
     std::vector<EmbedElement> embeds;
+    // Empty when the whole page is shown; else what was left out, in words (html_bounds.h).
+    std::string cut_note;
 };
 
+// The page, within the bounds of html_bounds.h: what lies beyond them is left out, and the
+// page ends with a paragraph that says so.
 PageDocument parse_page(const std::string& html);
 
 // A page of text only, for messages shown in place of a page that could not be opened.

@@ -1,16 +1,16 @@
 #include "page_loader.h"
 
 #include "host_services.h"
+#include "local_file.h"
 #include "url.h"
 
 #include <curl/curl.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
-#include <fstream>
 #include <memory>
-#include <sstream>
-#include <sys/stat.h>
+#include <unistd.h>
 
 namespace browser {
 
@@ -28,28 +28,35 @@ size_t append(char* data, size_t size, size_t count, void* target) {
 PageFetch fetch_file(const std::string& url, const std::string& path) {
     PageFetch fetch;
     fetch.url = url;
-    struct stat info {};
-    if (stat(path.c_str(), &info) != 0) {
-        fetch.error = path + ": " + std::strerror(errno);
+    uint64_t size = 0;
+    int fd = open_regular_file(path, size, fetch.error);
+    if (fd < 0) {
+        fetch.error = path + ": " + fetch.error;
         return fetch;
     }
-    if (S_ISDIR(info.st_mode)) {
-        fetch.error = path + ": is a folder";
+    // A local page has the same limit as one from the network: a page that large is not
+    // meant to be read, and reading it would only fill the memory.
+    if (size > kMaxPage) {
+        ::close(fd);
+        fetch.error = path + ": the page is larger than " + std::to_string(kMaxPage >> 20) + " MB";
         return fetch;
     }
-    std::ifstream file(path, std::ios::binary);
-    if (!file) {
-        fetch.error = path + ": " + std::strerror(errno);
-        return fetch;
+    fetch.html.resize(static_cast<size_t>(size));
+    size_t got = 0;
+    while (got < fetch.html.size()) {
+        ssize_t n = ::read(fd, fetch.html.data() + got, fetch.html.size() - got);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) break;
+        got += static_cast<size_t>(n);
     }
-    std::ostringstream content;
-    content << file.rdbuf();
-    fetch.html = content.str();
+    ::close(fd);
+    // A file that shrank while it was read gives what it still had.
+    fetch.html.resize(got);
     fetch.ok = true;
     return fetch;
 }
 
-PageFetch fetch_http(const std::string& url) {
+PageFetch fetch_http(const std::string& url, long time_limit_ms) {
     PageFetch fetch;
     fetch.url = url;
     std::unique_ptr<CURL, void (*)(CURL*)> easy(curl_easy_init(), curl_easy_cleanup);
@@ -60,14 +67,19 @@ PageFetch fetch_http(const std::string& url) {
     curl_easy_setopt(easy.get(), CURLOPT_MAXREDIRS, 10L);
     curl_easy_setopt(easy.get(), CURLOPT_FAILONERROR, 1L);
     curl_easy_setopt(easy.get(), CURLOPT_USERAGENT, user_agent());
-    curl_easy_setopt(easy.get(), CURLOPT_CONNECTTIMEOUT, 10L);
-    curl_easy_setopt(easy.get(), CURLOPT_TIMEOUT, 30L);
+    long limit = std::clamp(time_limit_ms, 1L, kPageTimeLimitMs);
+    curl_easy_setopt(easy.get(), CURLOPT_CONNECTTIMEOUT_MS, std::min(limit, 10000L));
+    curl_easy_setopt(easy.get(), CURLOPT_TIMEOUT_MS, limit);
     curl_easy_setopt(easy.get(), CURLOPT_NOSIGNAL, 1L);
     CURLcode result = curl_easy_perform(easy.get());
     if (result == CURLE_HTTP_RETURNED_ERROR) {
         long code = 0;
         curl_easy_getinfo(easy.get(), CURLINFO_RESPONSE_CODE, &code);
         fetch.error = url + ": HTTP error " + std::to_string(code);
+        return fetch;
+    }
+    if (result == CURLE_OPERATION_TIMEDOUT) {
+        fetch.error = url + ": no answer within " + std::to_string((limit + 500) / 1000) + " s";
         return fetch;
     }
     if (result != CURLE_OK) {
@@ -83,10 +95,10 @@ PageFetch fetch_http(const std::string& url) {
 
 } // namespace
 
-PageFetch fetch_page(const std::string& url) {
+PageFetch fetch_page(const std::string& url, long time_limit_ms) {
     if (auto path = url_to_path(url)) return fetch_file(url, *path);
     std::string scheme = url_scheme(url);
-    if (scheme == "http" || scheme == "https") return fetch_http(url);
+    if (scheme == "http" || scheme == "https") return fetch_http(url, time_limit_ms);
     PageFetch fetch;
     fetch.url = url;
     fetch.error =

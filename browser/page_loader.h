@@ -14,6 +14,11 @@ struct PageFetch {
     std::string error; // why it failed, for a one-line message
 };
 
-PageFetch fetch_page(const std::string& url);
+// The longest a page fetch over the network may take, in milliseconds.
+constexpr long kPageTimeLimitMs = 30000;
+
+// Fetches the page at `url`, giving up after `time_limit_ms` of real time (at most
+// kPageTimeLimitMs) when it comes over the network.
+PageFetch fetch_page(const std::string& url, long time_limit_ms = kPageTimeLimitMs);
 
 } // namespace browser

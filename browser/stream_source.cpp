@@ -1,13 +1,14 @@
 #include "stream_source.h"
 
 #include "host_services.h"
+#include "local_file.h"
 
 #include <curl/curl.h>
 
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
-#include <sys/stat.h>
+#include <unistd.h>
 
 namespace browser {
 
@@ -32,21 +33,20 @@ size_t write_callback(char* data, size_t size, size_t count, void* source) {
 // ---- Files ------------------------------------------------------------------------------
 
 FileSource::FileSource(const std::string& path) {
-    struct stat info {};
-    if (stat(path.c_str(), &info) != 0) {
-        fail(std::string(std::strerror(errno)));
+    uint64_t size = 0;
+    std::string error;
+    int fd = open_regular_file(path, size, error);
+    if (fd < 0) {
+        fail(error);
         return;
     }
-    if (S_ISDIR(info.st_mode)) {
-        fail("is a folder");
-        return;
-    }
-    m_file = std::fopen(path.c_str(), "rb");
+    m_file = ::fdopen(fd, "rb");
     if (!m_file) {
+        ::close(fd);
         fail(std::string(std::strerror(errno)));
         return;
     }
-    m_remaining = static_cast<uint64_t>(info.st_size);
+    m_remaining = size;
     open(clamp_length(m_remaining));
     if (m_remaining == 0) finish();
 }
@@ -86,8 +86,8 @@ HttpClient::~HttpClient() {
     curl_multi_cleanup(m_multi);
 }
 
-std::unique_ptr<HttpSource> HttpClient::start(const std::string& url) {
-    return std::make_unique<HttpSource>(*this, url);
+std::unique_ptr<HttpSource> HttpClient::start(const std::string& url, uint64_t limit) {
+    return std::make_unique<HttpSource>(*this, url, limit);
 }
 
 void HttpClient::advance() {
@@ -108,8 +108,8 @@ bool HttpClient::wait(int timeout_ms) {
     return true;
 }
 
-HttpSource::HttpSource(HttpClient& client, const std::string& url)
-    : m_client(client), m_easy(curl_easy_init()) {
+HttpSource::HttpSource(HttpClient& client, const std::string& url, uint64_t limit)
+    : m_client(client), m_limit(limit), m_easy(curl_easy_init()) {
     curl_easy_setopt(m_easy, CURLOPT_URL, url.c_str());
     curl_easy_setopt(m_easy, CURLOPT_PRIVATE, this);
     curl_easy_setopt(m_easy, CURLOPT_WRITEFUNCTION, write_callback);
@@ -132,7 +132,17 @@ void HttpSource::take_headers() {
     if (state() != State::Waiting) return;
     curl_off_t length = -1;
     curl_easy_getinfo(m_easy, CURLINFO_CONTENT_LENGTH_DOWNLOAD_T, &length);
+    if (length > 0 && static_cast<uint64_t>(length) > m_limit) {
+        fail_too_large();
+        return;
+    }
     open(length > 0 ? clamp_length(static_cast<uint64_t>(length)) : 0);
+}
+
+void HttpSource::fail_too_large() {
+    std::string size = m_limit >= (1u << 20) ? std::to_string(m_limit >> 20) + " MB"
+                                             : std::to_string(m_limit) + " bytes";
+    fail("the download is larger than " + size + ", the most the viewer takes");
 }
 
 size_t HttpSource::receive(const char* data, size_t size) {
@@ -141,12 +151,21 @@ size_t HttpSource::receive(const char* data, size_t size) {
         return CURL_WRITEFUNC_PAUSE;
     }
     take_headers();
+    // A count other than the one given makes libcurl end the transfer.
+    if (state() == State::Failed) return 0;
+    m_received += size;
+    if (m_received > m_limit) {
+        fail_too_large();
+        return 0;
+    }
     m_buffer.append(data, size);
     return size;
 }
 
 void HttpSource::transfer_done(int result) {
     m_done = true;
+    // A transfer this side broke off has already said why.
+    if (state() == State::Failed) return;
     if (result == CURLE_OK) {
         take_headers();
         finish();

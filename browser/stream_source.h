@@ -83,7 +83,9 @@ class HttpClient {
     HttpClient(const HttpClient&) = delete;
     HttpClient& operator=(const HttpClient&) = delete;
 
-    std::unique_ptr<HttpSource> start(const std::string& url);
+    // Starts a transfer that fails once more than `limit` bytes would arrive (or are
+    // announced).
+    std::unique_ptr<HttpSource> start(const std::string& url, uint64_t limit);
     // Moves every transfer on as far as it can go now.
     void advance();
     // Waits up to `timeout_ms` of real time for network activity; false when no transfer
@@ -100,7 +102,7 @@ class HttpClient {
 
 class HttpSource final : public StreamSource {
   public:
-    HttpSource(HttpClient& client, const std::string& url);
+    HttpSource(HttpClient& client, const std::string& url, uint64_t limit);
     ~HttpSource() override;
     std::string_view peek(size_t max) override;
     void consume(size_t count) override;
@@ -111,8 +113,11 @@ class HttpSource final : public StreamSource {
 
   private:
     void take_headers();
+    void fail_too_large();
 
     HttpClient& m_client;
+    uint64_t m_limit;
+    uint64_t m_received = 0;
     CURL* m_easy = nullptr;
     std::string m_buffer;
     size_t m_start = 0; // bytes of m_buffer already taken

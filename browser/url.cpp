@@ -95,6 +95,13 @@ std::optional<std::string> url_to_path(const std::string& url) {
     return url_part(handle.get(), CURLUPART_PATH, CURLU_URLDECODE);
 }
 
+bool may_reach(const std::string& origin, const std::string& target) {
+    std::string from = url_scheme(origin);
+    if (from != "http" && from != "https") return true;
+    std::string to = url_scheme(target);
+    return to == "http" || to == "https";
+}
+
 std::string url_extension(const std::string& url) {
     std::string path = url.substr(0, url.find_first_of("?#"));
     // The host name is not a file name: only what follows it counts.

@@ -23,6 +23,12 @@ std::string url_scheme(const std::string& url);
 // The local path of a file: URL (percent escapes decoded); nullopt for other URLs.
 std::optional<std::string> url_to_path(const std::string& url);
 
+// Whether a page from `origin` may reach `target`. A page that came over the network (http,
+// https) reaches only the network: its embeds, links and plug-in requests never read a local
+// file. A local page, or an address the user gave (an empty origin), may reach anything the
+// viewer can fetch.
+bool may_reach(const std::string& origin, const std::string& target);
+
 // The extension of the last path segment, in lower case, without the dot ("mov"); empty
 // when it has none. Query and fragment do not count.
 std::string url_extension(const std::string& url);

@@ -12,6 +12,7 @@
 #include <cstdlib>
 #include <ostream>
 #include <sys/stat.h>
+#include <sys/statvfs.h>
 
 namespace browser {
 
@@ -23,6 +24,17 @@ namespace {
 constexpr UINT kTickMs = 10;
 // How long a headless step waits, in real time, for a running HTTP transfer to send more.
 constexpr int kNetworkWaitMs = 20;
+
+// The most one stream may bring: what a stream's 32-bit length can announce.
+constexpr uint64_t kMaxStream = uint64_t(1) << 32;
+// The free space a stream leaves on the temporary folder's disk.
+constexpr uint64_t kFreeSpaceMargin = 64 << 20;
+
+// The least time a headless run waits for a page, in milliseconds.
+constexpr long kMinPageWaitMs = 1000;
+
+// Said when a page from the network asks for something only the local system has.
+const char kNetworkOnly[] = "a page from the network may only reach the network";
 
 Viewer* g_active = nullptr;
 
@@ -165,9 +177,13 @@ void Viewer::click_due(uint64_t now_ms) {
             ++it;
             continue;
         }
-        POINT point{it->x, it->y};
-        ClientToScreen(m_windows.front()->hwnd(), &point);
-        desktop::click(desktop::MouseButton::Left, point.x, point.y);
+        if (it->key) {
+            desktop::press_key(it->key);
+        } else {
+            POINT point{it->x, it->y};
+            ClientToScreen(m_windows.front()->hwnd(), &point);
+            desktop::click(desktop::MouseButton::Left, point.x, point.y);
+        }
         it = m_clicks.erase(it);
     }
 }
@@ -233,7 +249,13 @@ bool Viewer::open_in(BrowserWindow& window, const std::string& url, std::string&
         window.show_full(url, type);
         return true;
     }
-    PageFetch fetch = fetch_page(url);
+    // A run that ends at a given time does not wait much longer than that for a page; a
+    // second is always given, so that a loaded machine still fetches a page that answers.
+    long limit = kPageTimeLimitMs;
+    if (m_options.headless)
+        limit = static_cast<long>(
+            std::clamp(m_options.at_seconds * 1000 + 0.5, double(kMinPageWaitMs), double(limit)));
+    PageFetch fetch = fetch_page(url, limit);
     if (!fetch.ok) {
         error = fetch.error;
         window.show_document(text_page("", "Cannot open " + error), url);
@@ -245,13 +267,33 @@ bool Viewer::open_in(BrowserWindow& window, const std::string& url, std::string&
     return true;
 }
 
-std::unique_ptr<StreamSource> Viewer::open_source(const std::string& url, std::string& error) {
+std::unique_ptr<StreamSource> Viewer::open_source(const std::string& url, const std::string& origin,
+                                                  std::string& error) {
+    if (!may_reach(origin, url)) {
+        error = kNetworkOnly;
+        return nullptr;
+    }
     if (auto path = url_to_path(url)) return std::make_unique<FileSource>(*path);
     std::string scheme = url_scheme(url);
-    if (scheme == "http" || scheme == "https") return m_http.start(url);
+    if (scheme == "http" || scheme == "https") return m_http.start(url, stream_limit());
     error =
         "the viewer cannot fetch " + (scheme.empty() ? std::string("such") : scheme) + " addresses";
     return nullptr;
+}
+
+uint64_t Viewer::stream_limit() const {
+    if (m_options.max_stream) return m_options.max_stream;
+    // Plug-ins keep what they are sent in files, by default in the temporary folder: a
+    // download that would fill the disk ends before it does.
+    uint64_t limit = kMaxStream;
+    const char* folder = std::getenv("TMPDIR");
+    struct statvfs disk {};
+    if (statvfs(folder && *folder ? folder : "/tmp", &disk) == 0) {
+        uint64_t free = static_cast<uint64_t>(disk.f_bavail) * disk.f_frsize;
+        limit = std::min(limit,
+                         free > kFreeSpaceMargin * 2 ? free - kFreeSpaceMargin : kFreeSpaceMargin);
+    }
+    return limit;
 }
 
 void Viewer::missing_plugin(const std::string& message) {
@@ -263,6 +305,14 @@ void Viewer::missing_plugin(const std::string& message) {
 
 void Viewer::status_changed(BrowserWindow&, const std::string& text) {
     if (m_options.headless) m_out << "status: " << text << std::endl;
+}
+
+bool Viewer::may_open(BrowserWindow& window, const std::string& origin, const std::string& url) {
+    if (may_reach(origin, url)) return true;
+    std::string text = "Cannot open " + url + ": " + kNetworkOnly;
+    window.set_status(text);
+    status_changed(window, text);
+    return false;
 }
 
 void Viewer::navigate_later(int window_id, const std::string& url, const std::string& target) {
@@ -339,11 +389,13 @@ NPError Viewer::get_url(NPP npp, const char* url, const char* target) {
     if (!target) {
         // No target: the data comes to the instance itself as a new stream.
         std::string error;
-        std::unique_ptr<StreamSource> source = open_source(*absolute, error);
+        std::unique_ptr<StreamSource> source = open_source(*absolute, instance->page_url(), error);
         if (!source) return NPERR_INVALID_URL;
         instance->add_stream(*absolute, std::move(source));
         return NPERR_NO_ERROR;
     }
+    BrowserWindow* window = window_by_id(instance->window_id());
+    if (window && !may_open(*window, instance->page_url(), *absolute)) return NPERR_INVALID_URL;
     navigate_later(instance->window_id(), *absolute, target);
     return NPERR_NO_ERROR;
 }

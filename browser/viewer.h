@@ -38,14 +38,21 @@ class Viewer final : public HostDelegate {
 
     // ---- For the windows ----------------------------------------------------------------
     PluginRegistry& registry() { return m_registry; }
-    // A source for the URL, started; null with `error` for addresses it cannot fetch.
-    std::unique_ptr<StreamSource> open_source(const std::string& url, std::string& error);
+    // A source for the URL, started; null with `error` for addresses it cannot fetch, and for
+    // those a page from `origin` may not reach (url.h, may_reach).
+    std::unique_ptr<StreamSource> open_source(const std::string& url, const std::string& origin,
+                                              std::string& error);
     // An embed found no plug-in: said once per message, and the run's exit status shows it.
     void missing_plugin(const std::string& message);
+    // The most bytes one network stream may bring (--max-stream, else the default rule).
+    uint64_t stream_limit() const;
     void status_changed(BrowserWindow& window, const std::string& text);
     // Navigation and closing wait for the network timer, so that no window or instance goes
     // away while one of its own calls is still running.
     void navigate_later(int window_id, const std::string& url, const std::string& target);
+    // Whether a page from `origin` may open `url`; when not, the window's status line says
+    // why.
+    bool may_open(BrowserWindow& window, const std::string& origin, const std::string& url);
     void close_later(int window_id);
 
     // ---- HostDelegate -------------------------------------------------------------------

@@ -54,6 +54,24 @@ bool parse_click(const std::string& text, ViewerOptions::Click& click) {
     return parse_seconds(text.substr(at + 1), click.at_seconds);
 }
 
+// "KEY@SECONDS", the key one of the names below.
+bool parse_key(const std::string& text, ViewerOptions::Click& press) {
+    static const struct {
+        const char* name;
+        unsigned key;
+    } kKeys[] = {{"up", 0x26},   {"down", 0x28}, {"pageup", 0x21}, {"pagedown", 0x22},
+                 {"home", 0x24}, {"end", 0x23},  {"space", 0x20}};
+    size_t at = text.find('@');
+    if (at == std::string::npos) return false;
+    std::string name = text.substr(0, at);
+    for (const auto& entry : kKeys) {
+        if (name != entry.name) continue;
+        press.key = entry.key;
+        return parse_seconds(text.substr(at + 1), press.at_seconds);
+    }
+    return false;
+}
+
 // Takes the value of an option that needs one; false when it is missing.
 bool take_value(const std::vector<std::string>& args, size_t& i, std::string& value) {
     if (i + 1 >= args.size()) return false;
@@ -67,12 +85,20 @@ bool apply_option(const std::string& name, const std::string& value, ViewerOptio
         return true;
     }
     if (name == "--rate") return parse_unsigned(value, options.rate);
+    if (name == "--max-stream")
+        return parse_unsigned(value, options.max_stream) && options.max_stream > 0;
     if (name == "--size") return parse_size(value, options.width, options.height);
     if (name == "--at") return parse_seconds(value, options.at_seconds);
     if (name == "--click") {
         ViewerOptions::Click click{};
         if (!parse_click(value, click)) return false;
         options.clicks.push_back(click);
+        return true;
+    }
+    if (name == "--key") {
+        ViewerOptions::Click press{};
+        if (!parse_key(value, press)) return false;
+        options.clicks.push_back(press);
         return true;
     }
     if (name == "--screenshot") {
@@ -96,7 +122,8 @@ std::optional<ViewerOptions> parse_options(const std::vector<std::string>& args,
         } else if (arg == "--real-clock") {
             options.real_clock = true;
         } else if (arg == "--plugins" || arg == "--rate" || arg == "--size" || arg == "--at" ||
-                   arg == "--screenshot" || arg == "--click") {
+                   arg == "--screenshot" || arg == "--click" || arg == "--max-stream" ||
+                   arg == "--key") {
             std::string value;
             if (!take_value(args, i, value)) {
                 error = arg + " needs a value";
@@ -123,7 +150,7 @@ std::optional<ViewerOptions> parse_options(const std::vector<std::string>& args,
     }
     if (!options.headless &&
         (!options.screenshot.empty() || options.real_clock || !options.clicks.empty())) {
-        error = "--screenshot, --click and --real-clock go with --headless";
+        error = "--screenshot, --click, --key and --real-clock go with --headless";
         return std::nullopt;
     }
     return options;
@@ -136,6 +163,9 @@ const char* usage_text() {
            "  --plugins DIR      look for plug-ins in DIR (may be given more than once);\n"
            "                     default: the program's folder, then ../lib beside it\n"
            "  --rate BYTES       deliver at most BYTES bytes per second to plug-ins\n"
+           "  --max-stream BYTES end a download that grows beyond BYTES as a network\n"
+           "                     error; default: 4 GB, or the free space of the temporary\n"
+           "                     folder less 64 MB when that is less\n"
            "  --size WxH         size of the page window (default 800x600)\n"
            "  --headless         run without a display, on a manual clock that moves in\n"
            "                     10 ms steps, and print status bar texts as they change\n"
@@ -144,6 +174,8 @@ const char* usage_text() {
            "  --real-clock       with --headless: let real time pass instead\n"
            "  --click X,Y@SEC    with --headless: a left click at X,Y of the page window\n"
            "                     SEC seconds into the run (may be given more than once)\n"
+           "  --key KEY@SEC      with --headless: a key pressed SEC seconds into the run;\n"
+           "                     KEY is up, down, pageup, pagedown, home, end or space\n"
            "  --help             show this text\n"
            "\n"
            "Exit status: 0 success, 1 the page could not be opened or the screenshot not\n"

@@ -6,6 +6,7 @@
 #include "engine/engine_operations.h"
 #include "host/plugin_entries.h"
 #include "host/plugin_globals.h"
+#include "movie/movie_instance.h"
 #include "resource.h"
 
 int EngineAvailable = 0;
@@ -51,6 +52,7 @@ NPError NPP_Initialize(void) {
         if (!preferences) return NPERR_OUT_OF_MEMORY_ERROR;
         PluginPreferences = preferences;
         PluginPreferences->Load();
+        RemoveStaleCacheFiles(PluginPreferences->CacheDirectory);
     }
     return NPERR_NO_ERROR;
 }

@@ -168,7 +168,8 @@ class MovieInstance : public PluginInstance {
     // ---- The cache file ----
 
     // Builds CacheFilePath in the preferences' cache directory from StreamStartTick and
-    // creates the file there, empty; FALSE when no file can be made.
+    // creates the file there, new and empty, taking the next number while a name is taken;
+    // FALSE when no file can be made (an empty cache directory among the reasons).
     BOOL CreateCacheFile();
     // Reads the first atom header of the cache file once more than 8 bytes are in, and sets
     // the early-open threshold and the status line from it.
@@ -189,7 +190,16 @@ class MovieInstance : public PluginInstance {
     // Deletes the closed cache file, or keeps it under the movie's own name in the cache
     // directory when the preferences ask for that and the whole stream arrived.
     void DisposeCacheFile();
+    // Moves the closed cache file to the movie's own name in the cache directory, or to a
+    // numbered form of it when that name is taken; never replaces a file. FALSE when no name
+    // could be given.
+    BOOL KeepCacheFile();
 };
+
+// Deletes the cache files in `directory` that no live instance holds open: files left by a
+// process that ended without its teardown (killed during a download). A live instance, of
+// this process or another, keeps its file open without sharing deletion, so its file stays.
+void RemoveStaleCacheFiles(const char* directory);
 
 // TRUE when `hwnd` or one of its ancestors is the active window.
 BOOL IsWindowActive(HWND hwnd);

@@ -82,11 +82,12 @@ void Preferences::Load() {
     CWinApp* app = AfxGetApp();
     if (!app) return;
 
-    char directory[TextSize];
-    CopyText(directory, app->GetProfileStringA(Section, CacheDirectoryKey, CacheDirectory));
     // A stored directory that has gone away, or that names a file, would make every cache
-    // file fail; the current directory is kept instead, without a word.
-    if (IsDirectory(directory)) CopyText(CacheDirectory, directory);
+    // file fail; the current directory is kept instead, without a word. One too long for the
+    // field is not cut short either: the shorter path could name another, existing folder.
+    CString directory = app->GetProfileStringA(Section, CacheDirectoryKey, CacheDirectory);
+    if (directory.GetLength() < TextSize && IsDirectory(directory))
+        CopyText(CacheDirectory, directory);
 
     CopyText(HelperApp, app->GetProfileStringA(Section, HelperAppKey, HelperApp));
 

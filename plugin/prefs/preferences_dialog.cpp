@@ -68,6 +68,12 @@ void PreferencesDialog::OnBrowseHelper() {
 }
 
 BOOL PreferencesDialog::CheckCacheDirectory(const char* directory) {
+    // The record holds a shorter path than the box takes: cut to fit, the path could name
+    // another folder, so a path that does not fit is refused.
+    if (lstrlenA(directory) >= Preferences::TextSize) {
+        MessageBoxA(nullptr, "Specified cache directory is too long.", "Error", MB_OK);
+        return FALSE;
+    }
     DWORD attributes = GetFileAttributesA(directory);
     if (attributes == INVALID_FILE_ATTRIBUTES) {
         char question[TextBufferSize + 64];

@@ -6,6 +6,7 @@
 
 #include <winapi/desktop.h>
 
+#include <dirent.h>
 #include <sys/resource.h>
 
 #include <csignal>
@@ -72,8 +73,10 @@ TEST_F(DownloadTest, StreamsBeginningInTheSameTenthGetFilesOfTheirOwn) {
 }
 
 TEST_F(DownloadTest, AFileOfTheSameNameIsNeverEmptied) {
-    write_file("LX000042.mov", "someone's movie");
+    // A movie kept under that name while the library runs (a file left from an earlier run
+    // would be a stale cache file, removed at start-up).
     open_with_status();
+    write_file("LX000042.mov", "someone's movie");
     begin_stream(100);
     EXPECT_EQ(read_file("LX000042.mov"), "someone's movie");
     std::vector<std::string> expected = {"LX000042.mov", "LX000043.mov"};
@@ -102,6 +105,48 @@ TEST_F(DownloadTest, CacheDirectoryTooLongForThePathIsRefused) {
     // Nothing was written anywhere: not in the cache directory, not in a shortened one.
     std::vector<std::string> leftovers = cache_files();
     EXPECT_EQ(leftovers.size(), 1u) << "expected only the long directory's first folder";
+}
+
+// The root folder's entries whose names start with "LX": where a cache file would land if
+// its path were built from an empty cache directory.
+std::vector<std::string> cache_names_in_root() {
+    std::vector<std::string> names;
+    DIR* root = opendir("/");
+    if (!root) return names;
+    while (dirent* entry = readdir(root))
+        if (std::strncmp(entry->d_name, "LX", 2) == 0) names.push_back(entry->d_name);
+    closedir(root);
+    return names;
+}
+
+TEST_F(DownloadTest, TempFolderTooLongForTheBufferLeavesNoCacheDirectory) {
+    // A temporary folder longer than a path may be: GetTempPathA cannot give it, so the
+    // library has no cache directory, and must not fall back on the root of the file system.
+    ScopedEnvironment temp("TMPDIR", "/" + std::string(322, 't'));
+    std::vector<std::string> before = cache_names_in_root();
+    set_preference("DontDeleteMovies", "1");
+    open_with_status();
+    begin_stream(100);
+    EXPECT_EQ(status_line(), CannotCreate);
+    std::string movie = movie_bytes(100, 100, "moov");
+    EXPECT_EQ(write(movie, 0, 100), 0);
+    EXPECT_EQ(end_stream(NPRES_DONE), NPERR_NO_ERROR);
+    EXPECT_EQ(destroy(), NPERR_NO_ERROR);
+    EXPECT_EQ(cache_names_in_root(), before);
+    EXPECT_EQ(GetFileAttributesA("\\clip.mov"), INVALID_FILE_ATTRIBUTES);
+}
+
+TEST_F(DownloadTest, StoredCacheDirectoryTooLongForTheFieldIsNotCutShort) {
+    // The first 254 characters of the stored path name an existing folder of their own; the
+    // whole path does not fit, and the shorter one must not be used in its place.
+    std::string shorter = folders.path(std::string(254 - folders.path().size() - 1, 's'));
+    ASSERT_EQ(shorter.size(), 254u);
+    ASSERT_TRUE(CreateDirectoryA(shorter.c_str(), nullptr));
+    set_preference("CacheDirectory", (shorter + "/more").c_str());
+    open_with_status();
+    begin_stream(100);
+    EXPECT_EQ(cache_files(), std::vector<std::string>{"LX000042.mov"})
+        << "expected the file in the temporary folder, the default cache directory";
 }
 
 // ---- Opening early ---------------------------------------------------------------------------
@@ -369,8 +414,7 @@ TEST_F(KeepCopyTest, WithoutThePreferenceTheFileIsDeleted) {
     EXPECT_TRUE(cache_files().empty());
 }
 
-TEST_F(KeepCopyTest, CompleteStreamIsKeptUnderItsOwnNameReplacingAnOlderCopy) {
-    write_file("clip.mov", "an older copy");
+TEST_F(KeepCopyTest, CompleteStreamIsKeptUnderItsOwnName) {
     set_preference("DontDeleteMovies", "1");
     open_with_status();
     stream_and_leave(movie, movie.size(), 10000, NPRES_DONE);

@@ -205,6 +205,25 @@ TEST_F(PreferencesDialogTest, FileAsCacheDirectoryIsRefused) {
     EXPECT_NE(stored("LoopCount").value_or(""), "5") << "expected nothing written";
 }
 
+TEST_F(PreferencesDialogTest, CacheDirectoryTooLongForTheRecordIsRefused) {
+    open();
+    // Its first 254 characters name an existing folder, which must not be taken instead.
+    std::string base = folders.path("d");
+    std::string shorter = base + "/" + std::string(254 - base.size() - 1, 's');
+    ASSERT_TRUE(CreateDirectoryA(base.c_str(), nullptr));
+    ASSERT_TRUE(CreateDirectoryA(shorter.c_str(), nullptr));
+    std::string typed = shorter + "/more";
+    std::vector<std::string> boxes = run_dialog([&](HWND dialog) {
+        type_into(dialog, IDC_CACHE_DIRECTORY, typed.c_str());
+        type_into(dialog, IDC_LOOP_COUNT, "5");
+        return IDOK;
+    });
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0], "Specified cache directory is too long.");
+    EXPECT_NE(stored("LoopCount").value_or(""), "5") << "expected nothing written";
+    EXPECT_NE(stored("CacheDirectory").value_or(""), shorter);
+}
+
 TEST_F(PreferencesDialogTest, BrowsingPicksTheHelperAndCancellingKeepsTheText) {
     open();
     std::string program = folders.path("player.exe");

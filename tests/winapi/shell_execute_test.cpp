@@ -101,3 +101,61 @@ TEST_F(ShellLaunch, DocumentedFailures) {
 }
 
 } // namespace
+
+namespace {
+
+// The state letter of a process from /proc ('Z' for a zombie); 0 once it is gone.
+char process_state(int pid) {
+    std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
+    std::string line;
+    if (!std::getline(stat, line)) return 0;
+    size_t close = line.rfind(')');
+    return close == std::string::npos || close + 2 >= line.size() ? 0 : line[close + 2];
+}
+
+TEST_F(ShellLaunch, WindowsFormOfAnExistingFileArrivesInTheSystemsForm) {
+    // The way the plug-in builds a cache path: the temporary folder with its trailing
+    // separator, a backslash, and the file name.
+    std::ofstream(folder + "/LX013729.mov") << "movie bytes";
+    std::string reader = folder + "/read.sh";
+    std::ofstream(reader) << "#!/bin/sh\ncat \"$1\" > \"$(dirname \"$0\")/out\"\n";
+    chmod(reader.c_str(), 0755);
+    std::string windows_form = folder + "/\\LX013729.mov";
+    ASSERT_GT(code(ShellExecuteA(nullptr, "open", reader.c_str(), windows_form.c_str(), nullptr,
+                                 SW_SHOW)),
+              32);
+    auto launches = desktop::launches();
+    ASSERT_EQ(launches.size(), 1u);
+    EXPECT_EQ(launches[0].arguments, (std::vector<std::string>{folder + "/LX013729.mov"}));
+    EXPECT_EQ(desktop::wait_for_launch(launches[0].pid), 0);
+    EXPECT_EQ(output(), "movie bytes");
+}
+
+TEST_F(ShellLaunch, ParametersThatNameNoFileAreLeftAlone) {
+    for (std::string parameter :
+         {std::string("a\\b"), folder + "\\absent.mov", std::string("-x")}) {
+        SCOPED_TRACE(parameter);
+        desktop::clear_records();
+        ASSERT_GT(code(ShellExecuteA(nullptr, "open", script.c_str(), parameter.c_str(), nullptr,
+                                     SW_SHOW)),
+                  32);
+        EXPECT_EQ(desktop::launches().at(0).arguments, (std::vector<std::string>{parameter}));
+        EXPECT_EQ(desktop::wait_for_launch(desktop::launches().at(0).pid), 0);
+    }
+}
+
+TEST_F(ShellLaunch, ProgramsThatEndAreReapedWithoutBeingWaitedFor) {
+    ASSERT_GT(code(ShellExecuteA(nullptr, "open", script.c_str(), "x", nullptr, SW_SHOW)), 32);
+    int pid = desktop::launches().at(0).pid;
+    ASSERT_GT(pid, 0);
+    // Nobody waits for it here: it must leave the process table by itself, not stay behind
+    // as a zombie. The loop ends as soon as it is gone; the limit only keeps a broken build
+    // from hanging.
+    for (int i = 0; i < 2000 && process_state(pid) != 0; ++i)
+        usleep(5000);
+    EXPECT_EQ(process_state(pid), 0) << "state " << process_state(pid);
+    // Its status is still known.
+    EXPECT_EQ(desktop::wait_for_launch(pid), 0);
+}
+
+} // namespace

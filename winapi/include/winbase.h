@@ -86,11 +86,76 @@ typedef struct _SECURITY_ATTRIBUTES {
     BOOL bInheritHandle;
 } SECURITY_ATTRIBUTES, *PSECURITY_ATTRIBUTES, *LPSECURITY_ATTRIBUTES;
 
+#define GENERIC_READ 0x80000000
+#define GENERIC_WRITE 0x40000000
+#define FILE_SHARE_READ 0x00000001
+#define FILE_SHARE_WRITE 0x00000002
+#define FILE_SHARE_DELETE 0x00000004
+#define CREATE_NEW 1
+#define CREATE_ALWAYS 2
+#define OPEN_EXISTING 3
+#define OPEN_ALWAYS 4
+#define TRUNCATE_EXISTING 5
+#define INVALID_HANDLE_VALUE ((HANDLE)(LONG_PTR)-1)
+
+// Opens or creates a file as dwCreationDisposition says: CREATE_NEW fails with
+// ERROR_FILE_EXISTS when the name exists (a file, a folder or a link alike), and the check
+// and the creation are one step, so two processes can never both create the same name;
+// CREATE_ALWAYS empties an existing file; OPEN_EXISTING fails with ERROR_FILE_NOT_FOUND;
+// OPEN_ALWAYS creates a missing file; TRUNCATE_EXISTING empties an existing one (it needs
+// GENERIC_WRITE). CREATE_ALWAYS and OPEN_ALWAYS set ERROR_ALREADY_EXISTS when the file was
+// there. dwDesiredAccess is GENERIC_READ and/or GENERIC_WRITE. Without FILE_SHARE_DELETE in
+// dwShareMode the file cannot be deleted while the handle is open, by this process or any
+// other (DeleteFileA gives ERROR_SHARING_VIOLATION); the other share bits, the security
+// attributes and the template are accepted without effect, and of the attributes only
+// FILE_ATTRIBUTE_READONLY counts (a new file is read-only afterwards; this handle still
+// writes). Folders, and writing to a read-only file, give ERROR_ACCESS_DENIED.
+// The handle is a classic file handle as well, as on 32-bit Windows: the same value, as an
+// HFILE, reads, writes, seeks and closes with the _l functions. INVALID_HANDLE_VALUE on
+// failure.
+LXAPI HANDLE WINAPI CreateFileA(LPCSTR lpFileName, DWORD dwDesiredAccess, DWORD dwShareMode,
+                                LPSECURITY_ATTRIBUTES lpSecurityAttributes,
+                                DWORD dwCreationDisposition, DWORD dwFlagsAndAttributes,
+                                HANDLE hTemplateFile);
+// Closes a file handle from CreateFileA (or an HFILE given as a handle); FALSE with
+// ERROR_INVALID_HANDLE for anything else.
+LXAPI BOOL WINAPI CloseHandle(HANDLE hObject);
+
+typedef struct _FILETIME {
+    DWORD dwLowDateTime;
+    DWORD dwHighDateTime;
+} FILETIME, *PFILETIME, *LPFILETIME;
+
+typedef struct _WIN32_FIND_DATAA {
+    DWORD dwFileAttributes;
+    FILETIME ftCreationTime;
+    FILETIME ftLastAccessTime;
+    FILETIME ftLastWriteTime;
+    DWORD nFileSizeHigh;
+    DWORD nFileSizeLow;
+    DWORD dwReserved0;
+    DWORD dwReserved1;
+    CHAR cFileName[MAX_PATH];
+    CHAR cAlternateFileName[14];
+} WIN32_FIND_DATAA, *PWIN32_FIND_DATAA, *LPWIN32_FIND_DATAA;
+
+// Lists the entries of a folder whose names match the last component of lpFileName, where
+// '*' stands for any run of characters and '?' for one, without regard to ASCII case ("."
+// and ".." are listed as the system gives them). Fills lpFindFileData with the first match
+// and returns a handle for FindNextFileA; INVALID_HANDLE_VALUE with ERROR_FILE_NOT_FOUND
+// when nothing matches, or ERROR_PATH_NOT_FOUND when the folder is missing. Times are in
+// 100-nanosecond steps since 1601, as Windows counts them; names longer than cFileName
+// holds are skipped.
+LXAPI HANDLE WINAPI FindFirstFileA(LPCSTR lpFileName, LPWIN32_FIND_DATAA lpFindFileData);
+// The next match: FALSE with ERROR_NO_MORE_FILES after the last.
+LXAPI BOOL WINAPI FindNextFileA(HANDLE hFindFile, LPWIN32_FIND_DATAA lpFindFileData);
+LXAPI BOOL WINAPI FindClose(HANDLE hFindFile);
 // Copies a file's contents (and its read-only attribute). With bFailIfExists an existing
 // target gives ERROR_FILE_EXISTS; otherwise it is replaced, unless it is read-only or a
 // folder (ERROR_ACCESS_DENIED). The target appears complete or not at all.
 LXAPI BOOL WINAPI CopyFileA(LPCSTR lpExistingFileName, LPCSTR lpNewFileName, BOOL bFailIfExists);
-// Deletes a file. Folders and read-only files give ERROR_ACCESS_DENIED.
+// Deletes a file. Folders and read-only files give ERROR_ACCESS_DENIED; a file open through
+// a CreateFileA handle without FILE_SHARE_DELETE gives ERROR_SHARING_VIOLATION.
 LXAPI BOOL WINAPI DeleteFileA(LPCSTR lpFileName);
 // Renames a file or folder; an existing target gives ERROR_ALREADY_EXISTS. A file moves to
 // another file system by copy and delete; a folder cannot (ERROR_NOT_SAME_DEVICE).

@@ -17,6 +17,9 @@
 //   WRITEPUMP=n   once n bytes have arrived, runs the message loop from inside NPP_Write for
 //                 a tenth of a second of desktop time, as a modal loop (a message box on
 //                 screen) does
+//   RESIZEPAGE=WxH
+//                 resizes the page window to W x H pixels once it has its window, as a user
+//                 who drags the window's frame does
 // Instance data, status texts and the saved data it hands back come from the host's allocator.
 #include <npfunctions.h>
 #include <windows.h>
@@ -45,6 +48,8 @@ struct Instance {
     char get_url_on[16];
     bool null_target;
     uint16 stype;
+    int resize_width;
+    int resize_height;
     HWND window;
     WNDPROC old_proc;
     uint32 received;
@@ -89,6 +94,8 @@ void read_attribute(Instance* self, const char* name, const char* value) {
         self->null_target = !strcmp(value, "NULL");
     }
     if (!strcasecmp(name, "STYPE")) self->stype = static_cast<uint16>(std::atoi(value));
+    if (!strcasecmp(name, "RESIZEPAGE"))
+        std::sscanf(value, "%dx%d", &self->resize_width, &self->resize_height);
     if (!strcasecmp(name, "GETURLON"))
         std::snprintf(self->get_url_on, sizeof self->get_url_on, "%s", value);
 }
@@ -198,6 +205,12 @@ NPError test_set_window(NPP npp, NPWindow* window) {
         self->old_proc = reinterpret_cast<WNDPROC>(
             SetWindowLongPtrA(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(window_proc)));
         InvalidateRect(hwnd, nullptr, TRUE);
+    }
+    if (hwnd && self->resize_width > 0) {
+        // Once only: the page's reflow tells this instance its new place again.
+        int width = self->resize_width, height = self->resize_height;
+        self->resize_width = 0;
+        MoveWindow(GetParent(hwnd), 0, 0, width, height, TRUE);
     }
     return NPERR_NO_ERROR;
 }

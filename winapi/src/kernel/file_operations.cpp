@@ -8,6 +8,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <winbase.h>
@@ -122,6 +123,12 @@ BOOL WINAPI DeleteFileA(LPCSTR lpFileName) {
     if (::lstat(path->c_str(), &st) != 0) return fail_for_path(*path);
     if (S_ISDIR(st.st_mode) || (S_ISREG(st.st_mode) && is_read_only(st.st_mode)))
         return fail_with(ERROR_ACCESS_DENIED);
+    // A file that a handle holds open without FILE_SHARE_DELETE stays. The lock is held
+    // until the name is gone, so nobody can lock the file in between.
+    int fd = S_ISREG(st.st_mode) ? ::open(path->c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC) : -1;
+    UniqueFd guard(fd);
+    if (fd >= 0 && ::flock(fd, LOCK_EX | LOCK_NB) != 0 && errno == EWOULDBLOCK)
+        return fail_with(ERROR_SHARING_VIOLATION);
     if (::unlink(path->c_str()) != 0) return fail_for_path(*path);
     return TRUE;
 }

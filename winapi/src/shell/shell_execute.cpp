@@ -1,4 +1,7 @@
 // ShellExecuteA: starting a program directly, with its parameter text as one argument.
+// Every program started is watched by a thread of its own that waits for its end, so a
+// program that ends is reaped at once and never lingers as a zombie, whatever the caller
+// does; its exit status is kept for wait_for_launch.
 #include <windows.h>
 
 #include <winapi/desktop.h>
@@ -7,11 +10,16 @@
 #include "window/modal_automation.h"
 
 #include <cerrno>
+#include <condition_variable>
 #include <cstdlib>
+#include <map>
+#include <mutex>
+#include <optional>
 #include <spawn.h>
 #include <strings.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
+#include <thread>
 #include <unistd.h>
 
 extern char** environ;
@@ -93,6 +101,68 @@ pid_t spawn(const std::string& program, const std::vector<std::string>& argument
     return pid;
 }
 
+// A parameter that names an existing file in the Windows form (with backslashes, as
+// Windows programs build paths) is passed in the system's form, which the program started
+// can open; a backslash is an ordinary character in a file name here. Any other parameter
+// is passed as it is.
+std::string system_parameter(const char* parameter) {
+    std::string text = parameter;
+    if (text.find('\\') == std::string::npos) return text;
+    std::string native = winapi::kernel::native_path(text);
+    struct stat info {};
+    if (stat(text.c_str(), &info) == 0) return text; // a file whose name holds a backslash
+    if (stat(native.c_str(), &info) != 0) return text;
+    // A folder that ends in a separator, joined to a name with another, doubles it.
+    std::string tidy;
+    for (char c : native)
+        if (c != '/' || tidy.empty() || tidy.back() != '/') tidy += c;
+    return tidy;
+}
+
+// The programs started, and the exit status of each that has ended. The record lives as
+// long as the process: watcher threads may still report into it at exit.
+class StartedPrograms {
+  public:
+    static StartedPrograms& get() {
+        static StartedPrograms* programs = new StartedPrograms;
+        return *programs;
+    }
+
+    // Reaps `pid` on a thread of its own as soon as it ends.
+    void watch(pid_t pid) {
+        {
+            std::lock_guard<std::mutex> lock(m_mutex);
+            m_running.insert({pid, true});
+        }
+        std::thread([this, pid] {
+            int status = 0;
+            pid_t done = -1;
+            do
+                done = waitpid(pid, &status, 0);
+            while (done < 0 && errno == EINTR);
+            int code = done == pid && WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+            std::lock_guard<std::mutex> lock(m_mutex);
+            m_running[pid] = false;
+            m_exits[pid] = code;
+            m_ended.notify_all();
+        }).detach();
+    }
+
+    // The exit status of a watched program once it has ended; nullopt for one not watched.
+    std::optional<int> wait(pid_t pid) {
+        std::unique_lock<std::mutex> lock(m_mutex);
+        if (!m_running.count(pid)) return std::nullopt;
+        m_ended.wait(lock, [&] { return !m_running[pid]; });
+        return m_exits[pid];
+    }
+
+  private:
+    std::mutex m_mutex;
+    std::condition_variable m_ended;
+    std::map<pid_t, bool> m_running;
+    std::map<pid_t, int> m_exits;
+};
+
 } // namespace
 
 } // namespace winapi::shell
@@ -105,6 +175,7 @@ std::vector<LaunchRecord> launches() {
 
 int wait_for_launch(int pid) {
     if (pid <= 0) return -1;
+    if (std::optional<int> code = winapi::shell::StartedPrograms::get().wait(pid)) return *code;
     int status = 0;
     if (waitpid(pid, &status, 0) != pid) return -1;
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
@@ -123,14 +194,17 @@ HINSTANCE WINAPI ShellExecuteA(HWND hwnd, LPCSTR lpOperation, LPCSTR lpFile, LPC
     if (!lpFile || !*lpFile) return code(SE_ERR_FNF);
     winapi::desktop::LaunchRecord record;
     record.program = resolve_program(winapi::kernel::native_path(lpFile));
-    if (lpParameters && *lpParameters) record.arguments.push_back(lpParameters);
+    if (lpParameters && *lpParameters) record.arguments.push_back(system_parameter(lpParameters));
     if (lpDirectory && *lpDirectory) record.directory = winapi::kernel::native_path(lpDirectory);
     record.show_command = nShowCmd;
     int result = result_for_path(record.program);
     if (result == 0) {
         pid_t pid = spawn(record.program, record.arguments, record.directory, &result);
         record.pid = static_cast<int>(pid);
-        if (pid > 0) result = 42; // any value above 32 means success
+        if (pid > 0) {
+            StartedPrograms::get().watch(pid);
+            result = 42; // any value above 32 means success
+        }
     }
     winapi::window::modal_records().launches.push_back(record);
     return code(result);
