@@ -75,7 +75,7 @@ class Movie {
   private:
     Movie(std::shared_ptr<FileSource> source, const MovieHeader& header);
     const MovieTrack* video_track() const;
-    EngineResult read_tracks(AVFormatContext& format);
+    EngineResult read_tracks(AVFormatContext& format, const std::vector<TrackPictureSize>& sizes);
     int64_t to_track_time(uint64_t movie_time, const MovieTrack& track) const;
 
     std::shared_ptr<FileSource> m_source;
