@@ -17,9 +17,6 @@ namespace lanternix::media {
 
 namespace {
 
-// Bytes the scaler may store beyond the end of a row (its widest vector store, and some).
-constexpr size_t scaler_slack = 64;
-
 // More tracks than a 16-bit count can carry are not a movie anyone made.
 constexpr unsigned max_tracks = 0x7fff;
 
