@@ -162,7 +162,8 @@ bool Movie::render_frame(uint32_t time, int width, int height, Picture& picture)
     if (!track || m_video_failed || width <= 0 || height <= 0 || width > max_picture_side ||
         height > max_picture_side)
         return false;
-    if (!m_video && VideoDecoder::open(m_source, track->stream_index, m_video) != EngineOk) {
+    if (!m_video &&
+        VideoDecoder::open(m_source, track->stream_index, track->samples, m_video) != EngineOk) {
         m_video_failed = true;
         return false;
     }
