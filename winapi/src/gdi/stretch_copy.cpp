@@ -99,9 +99,22 @@ int contiguous_start(const AxisMap& columns) {
     return source.front();
 }
 
-// A row of an unstretched copy: whole pixels in a loop the compiler turns into vector code.
+// Four pixels in the compilers' portable vector type: a row is copied a block at a time, as
+// the plain loop is left scalar at the optimisation level the libraries build with.
+typedef uint32_t PixelBlock __attribute__((vector_size(16)));
+
+// A row of an unstretched copy, with the destination's alpha put into every pixel.
 void copy_row_32(uint8_t* to, const uint8_t* from, size_t count, uint32_t alpha) {
-    for (size_t i = 0; i < count; ++i) {
+    const PixelBlock colour = {0xffffffu, 0xffffffu, 0xffffffu, 0xffffffu};
+    const PixelBlock opaque = {alpha, alpha, alpha, alpha};
+    size_t i = 0;
+    for (; i + 4 <= count; i += 4) {
+        PixelBlock block;
+        std::memcpy(&block, from + i * 4, sizeof block);
+        block = (block & colour) | opaque;
+        std::memcpy(to + i * 4, &block, sizeof block);
+    }
+    for (; i < count; ++i) {
         uint32_t value;
         std::memcpy(&value, from + i * 4, 4);
         value = (value & 0xffffffu) | alpha;
