@@ -132,13 +132,19 @@ bool VideoDecoder::decode_past(int64_t time) {
             m_have_pending = false;
             if (m_frame_time > time) return true; // the first frame starts after the target
         }
-        int error = avcodec_receive_frame(m_codec.get(), m_pending.get());
-        if (error == 0) {
+        int received = avcodec_receive_frame(m_codec.get(), m_pending.get());
+        switch (decode_status_from_av_error(received)) {
+        case DecodeStatus::Ok:
             m_have_pending = true;
-        } else if (error == AVERROR(EAGAIN)) {
+            break;
+        case DecodeStatus::NeedsMoreData:
             if (!send_next_packet()) return false;
-        } else {
-            return false; // drained
+            break;
+        case DecodeStatus::Corrupted:
+            break; // that sample is lost; the decoder goes on with the next
+        case DecodeStatus::EndOfStream:
+        case DecodeStatus::Failed:
+            return false;
         }
     }
     return false;
