@@ -68,7 +68,9 @@ bool FrameConverter::make_scaler(const Setup& setup, AVPixelFormat format) {
     av_opt_set_int(raw, "dstw", setup.width, 0);
     av_opt_set_int(raw, "dsth", setup.height, 0);
     av_opt_set_int(raw, "dst_format", AV_PIX_FMT_BGRA, 0);
-    av_opt_set_int(raw, "sws_flags", SWS_BILINEAR, 0);
+    // ffmpeg's own conversions filter with bicubic weights; formats without a direct
+    // conversion (4:1:0 chroma, for one) are upsampled through them even at equal sizes.
+    av_opt_set_int(raw, "sws_flags", SWS_BICUBIC, 0);
     // Chroma siting matters only along an axis where chroma is subsampled; the scaler takes
     // positions in 1/256 of a luma sample, as the codec library gives them.
     const AVPixFmtDescriptor* descriptor = av_pix_fmt_desc_get(format);

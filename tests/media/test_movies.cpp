@@ -147,7 +147,7 @@ std::vector<uint8_t> ffmpeg_frame(const std::string& path, double seconds, int w
     // Decoded from the start and picked by time, so no seek imprecision enters the reference.
     run_command("ffmpeg -v error -y -i '" + path + "' -vf \"select='gte(t," + time +
                 ")',scale=" + std::to_string(width) + ":" + std::to_string(height) +
-                ":flags=bilinear\" -frames:v 1 -f rawvideo -pix_fmt bgra '" + output + "' 2>&1");
+                ":flags=bicubic\" -frames:v 1 -f rawvideo -pix_fmt bgra '" + output + "' 2>&1");
     return read_file(output);
 }
 
