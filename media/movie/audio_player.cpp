@@ -167,11 +167,15 @@ DecodeStatus AudioPlayer::receive_frame() {
     for (int corrupted = 0; corrupted < max_corrupted_samples;) {
         DecodeStatus status =
             decode_status_from_av_error(avcodec_receive_frame(m_codec.get(), m_frame.get()));
+        if (status == DecodeStatus::Ok || status == DecodeStatus::EndOfStream ||
+            status == DecodeStatus::Failed)
+            return status;
         if (status == DecodeStatus::NeedsMoreData) status = send_next_packet();
-        else if (status != DecodeStatus::Corrupted) return status;
+        // The decoder asks for a packet only when it holds no frame, so it takes the one sent
+        // (or refuses it as corrupted); either way, receiving comes next.
         if (status == DecodeStatus::Corrupted)
             ++corrupted;
-        else if (status != DecodeStatus::Ok)
+        else if (status == DecodeStatus::EndOfStream || status == DecodeStatus::Failed)
             return status;
     }
     return DecodeStatus::Failed;
