@@ -30,4 +30,20 @@ EngineResult result_from_av_error(int av_error) {
     }
 }
 
+DecodeStatus decode_status_from_av_error(int av_error) {
+    if (av_error >= 0) return DecodeStatus::Ok;
+    switch (av_error) {
+    case AVERROR(EAGAIN):
+        return DecodeStatus::NeedsMoreData;
+    case AVERROR_EOF:
+        return DecodeStatus::EndOfStream;
+    // Decoders answer a malformed sample with either of these.
+    case AVERROR_INVALIDDATA:
+    case AVERROR(EINVAL):
+        return DecodeStatus::Corrupted;
+    default:
+        return DecodeStatus::Failed;
+    }
+}
+
 } // namespace lanternix::media

@@ -23,4 +23,17 @@ enum EngineError : EngineResult {
 // The engine result that stands for an FFmpeg error code (a negative AVERROR value).
 EngineResult result_from_av_error(int av_error);
 
+// What a decoding loop makes of the answer to a read, send or receive call. "Needs more data"
+// and "end of stream" are the normal outcomes of the send-receive-drain loop; a corrupted
+// sample is skipped and decoding goes on; a failure stops the track.
+enum class DecodeStatus {
+    Ok,            // a packet read or taken, a frame received
+    NeedsMoreData, // the decoder wants another packet before it gives a frame
+    EndOfStream,   // everything has been read, or the decoder is drained
+    Corrupted,     // this sample could not be decoded
+    Failed,        // out of memory, an I/O error or an unsupported stream
+};
+
+DecodeStatus decode_status_from_av_error(int av_error);
+
 } // namespace lanternix::media

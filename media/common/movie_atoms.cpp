@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <array>
 #include <cstring>
+#include <initializer_list>
 
 namespace lanternix::media {
 
@@ -101,6 +102,72 @@ bool read_movie_header(FileSource& source, const Atom& movie, MovieHeader& heade
     return false;
 }
 
+// Finds the first child of `parent` of type `type`.
+bool find_child(FileSource& source, const Atom& parent, uint32_t type, Atom& found) {
+    uint64_t end = parent.offset + parent.size;
+    for (uint64_t offset = parent.offset + parent.header_size; end - offset >= 8;) {
+        if (!read_atom(source, offset, end, found)) return false;
+        if (found.type == type) return true;
+        offset += found.size;
+    }
+    return false;
+}
+
+// Finds the atom at the end of a path of types below `parent`.
+bool find_path(FileSource& source, const Atom& parent, std::initializer_list<uint32_t> path,
+               Atom& found) {
+    Atom current = parent;
+    for (uint32_t type : path) {
+        if (!find_child(source, current, type, found)) return false;
+        current = found;
+    }
+    return true;
+}
+
+// Reads the start of an atom's body into `body`; the count of bytes read.
+size_t read_body(FileSource& source, const Atom& atom, uint8_t* body, size_t size) {
+    size_t wanted = static_cast<size_t>(std::min<uint64_t>(atom.size - atom.header_size, size));
+    int64_t got = source.read_at(atom.offset + atom.header_size, body, wanted);
+    return got < 0 ? 0 : static_cast<size_t>(got);
+}
+
+uint16_t read_be16(const uint8_t* bytes) {
+    return static_cast<uint16_t>(bytes[0] << 8 | bytes[1]);
+}
+
+// The track's id (its header's) and the picture size its first sample description declares.
+// A sound or text track's description reads as some size too; only video tracks use it.
+TrackPictureSize read_track_size(FileSource& source, const Atom& track) {
+    TrackPictureSize size;
+    Atom atom;
+    uint8_t body[44] = {};
+    if (find_child(source, track, fourcc("tkhd"), atom)) {
+        size_t got = read_body(source, atom, body, 24);
+        bool wide = got > 0 && body[0] == 1;
+        if (got >= (wide ? 24u : 16u)) size.track_id = read_be32(body + (wide ? 20 : 12));
+    }
+    // The description table: version and flags, the entry count, then the first entry: its
+    // size and format, six reserved bytes, the data reference, version, revision, vendor,
+    // temporal and spatial quality, and then width and height.
+    if (find_path(source, track, {fourcc("mdia"), fourcc("minf"), fourcc("stbl"), fourcc("stsd")}, atom) &&
+        read_body(source, atom, body, sizeof body) == sizeof body &&
+        read_be32(body + 4) > 0 && read_be32(body + 8) >= 36) {
+        size.width = read_be16(body + 40);
+        size.height = read_be16(body + 42);
+    }
+    return size;
+}
+
+void read_track_sizes(FileSource& source, const Atom& movie, std::vector<TrackPictureSize>& out) {
+    uint64_t end = movie.offset + movie.size;
+    for (uint64_t offset = movie.offset + movie.header_size; end - offset >= 8;) {
+        Atom child;
+        if (!read_atom(source, offset, end, child)) return;
+        if (child.type == fourcc("trak")) out.push_back(read_track_size(source, child));
+        offset += child.size;
+    }
+}
+
 } // namespace
 
 AtomScan scan_movie_atoms(FileSource& source, uint64_t data_end, uint64_t file_size) {
@@ -122,6 +189,8 @@ AtomScan scan_movie_atoms(FileSource& source, uint64_t data_end, uint64_t file_s
                        !read_movie_header(source, atom, scan.header) ||
                        scan.header.time_scale == 0) {
                 scan.result = EngineErrorNotAMovie;
+            } else {
+                read_track_sizes(source, atom, scan.track_sizes);
             }
             return scan;
         }

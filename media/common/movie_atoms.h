@@ -12,6 +12,7 @@
 #include <engine_abi.h>
 
 #include <cstdint>
+#include <vector>
 
 namespace lanternix::media {
 
@@ -20,11 +21,21 @@ struct MovieHeader {
     uint64_t duration = 0;
 };
 
+// What a track's atoms say of its pictures. The demuxer leaves the size of MPEG-4 part 2,
+// H.263 and H.261 tracks unset, to be filled in by a decoder during the stream information
+// pass the engine never runs; the engine takes it from here instead.
+struct TrackPictureSize {
+    uint32_t track_id = 0;
+    int width = 0; // of the first sample description, as its writer declared them
+    int height = 0;
+};
+
 struct AtomScan {
     EngineResult result = 0; // 0, or why the movie cannot be opened (yet)
     uint64_t movie_offset = 0;
     uint64_t movie_size = 0;
     MovieHeader header;
+    std::vector<TrackPictureSize> track_sizes; // tracks in file order
 };
 
 // Walks the top-level atoms of the first `data_end` bytes (the bytes that hold real data;

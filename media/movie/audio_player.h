@@ -2,10 +2,13 @@
 // at normal speed.
 //
 // Samples are decoded, converted to 16-bit PCM with libswresample and queued a little ahead
-// of the movie's time in a ring of buffers. A jump in the movie's time (a seek, a loop)
+// of the movie's time in a ring of buffers. Any sound the decoders read plays: the output
+// takes one or two channels at 8 to 48 kHz, and the resampler mixes down and converts rates
+// and sample formats to that. A jump in the movie's time (a seek, a loop)
 // empties the queue and starts again from the new time.
 #pragma once
 
+#include "common/engine_error.h"
 #include "movie/track_demuxer.h"
 
 #include <mmsystem.h>
@@ -45,8 +48,19 @@ class AudioPlayer {
     AudioPlayer() = default;
     void restart(double time);
     bool fill(WAVEHDR& header, std::vector<uint8_t>& storage);
-    bool decode_more();
     void set_volume(int volume);
+
+    // Decoding, one step each, in the shape of a send-receive-drain loop.
+    bool decode_more();
+    DecodeStatus receive_frame();
+    DecodeStatus send_next_packet();
+    bool convert_frame();
+    bool drain_resampler();
+    bool ensure_resampler();
+    int resample(const uint8_t** input, int count);
+    size_t bytes_to_skip(size_t converted);
+    void append_pending(const uint8_t* bytes, size_t size);
+    size_t pending_size() const { return m_pending.size() - m_pending_read; }
 
     std::unique_ptr<TrackDemuxer> m_demuxer;
     CodecContextPtr m_codec;
@@ -57,13 +71,20 @@ class AudioPlayer {
     WAVEFORMATEX m_format{};
     std::array<WAVEHDR, buffer_count> m_headers{};
     std::array<std::vector<uint8_t>, buffer_count> m_storage;
-    std::vector<uint8_t> m_pending; // converted bytes not yet in a buffer
-    double m_next_time = 0;         // the movie time of the next byte written
-    double m_skip_until = 0;        // samples before this time are dropped after a restart
-    double m_start_time = 0;        // the movie time of the first byte after the last start
-    uint64_t m_written = 0;         // bytes written since the last start
-    uint64_t m_position = 0;        // bytes played since the last start
-    DWORD m_device_position = 0;    // the device's 32-bit count, for following its wrap
+    // The input the resampler was made for: a frame that differs gets a new one.
+    int m_resampler_rate = 0;
+    int m_resampler_format = AV_SAMPLE_FMT_NONE;
+    int m_resampler_channels = 0;
+    bool m_resampler_drained = false;
+    std::vector<uint8_t> m_converted; // one frame's converted bytes, reused for every frame
+    std::vector<uint8_t> m_pending;   // converted bytes; those before m_pending_read are written
+    size_t m_pending_read = 0;
+    double m_next_time = 0;  // the movie time of the next byte written
+    double m_skip_until = 0; // samples before this time are dropped after a restart
+    double m_start_time = 0; // the movie time of the first byte after the last start
+    uint64_t m_written = 0;  // bytes written since the last start
+    uint64_t m_position = 0; // bytes played since the last start
+    DWORD m_device_position = 0; // the device's 32-bit count, for following its wrap
     bool m_playing = false;
     bool m_ended = false;
     int m_volume = -1;

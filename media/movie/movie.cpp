@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <utility>
 
 extern "C" {
 #include <libavutil/imgutils.h>
@@ -16,15 +17,25 @@ namespace lanternix::media {
 
 namespace {
 
-// Bytes the scaler may store beyond the end of a row (its widest vector store, and some).
-constexpr size_t scaler_slack = 64;
-
 // More tracks than a 16-bit count can carry are not a movie anyone made.
 constexpr unsigned max_tracks = 0x7fff;
 
 // The largest picture the engine converts: a hostile header must not make it allocate
 // gigabytes for one frame.
 constexpr int max_picture_side = 4096;
+
+// The size of a video stream's pictures: the demuxer's, or when it left them for a decoder
+// to find (MPEG-4 part 2, H.263, H.261), the size the track's sample description declares.
+// The demuxer numbers streams by their track ids.
+std::pair<int, int> picture_size(const AVStream& stream,
+                                 const std::vector<TrackPictureSize>& sizes) {
+    const AVCodecParameters& codec = *stream.codecpar;
+    if (codec.width > 0 && codec.height > 0) return {codec.width, codec.height};
+    for (const TrackPictureSize& size : sizes)
+        if (stream.id > 0 && size.track_id == static_cast<uint32_t>(stream.id))
+            return {size.width, size.height};
+    return {0, 0};
+}
 
 } // namespace
 
@@ -53,22 +64,22 @@ EngineResult Movie::open(std::shared_ptr<FileSource> source, bool growing,
 
     std::unique_ptr<Movie> movie(new Movie(std::move(source), scan.header));
     movie->m_growing = growing;
-    if (EngineResult result = movie->read_tracks(*format)) return result;
+    if (EngineResult result = movie->read_tracks(*format, scan.track_sizes)) return result;
     out = std::move(movie);
     return EngineOk;
 }
 
-EngineResult Movie::read_tracks(AVFormatContext& format) {
+EngineResult Movie::read_tracks(AVFormatContext& format,
+                                const std::vector<TrackPictureSize>& sizes) {
     for (unsigned i = 0; i < format.nb_streams; ++i) {
         const AVStream& stream = *format.streams[i];
         if (stream.time_base.num <= 0 || stream.time_base.den <= 0) return EngineErrorNotAMovie;
         MovieTrack track{static_cast<int>(i), stream.codecpar->codec_type, stream.time_base,
                          SampleTable(stream)};
-        const AVCodecParameters& codec = *stream.codecpar;
-        if (track.type == AVMEDIA_TYPE_VIDEO && !video_track() && codec.width > 0 &&
-            codec.height > 0 && codec.width <= max_picture_side &&
-            codec.height <= max_picture_side) {
-            m_natural_box = RECT{0, 0, codec.width, codec.height};
+        auto [width, height] = picture_size(stream, sizes);
+        if (track.type == AVMEDIA_TYPE_VIDEO && !video_track() && width > 0 && height > 0 &&
+            width <= max_picture_side && height <= max_picture_side) {
+            m_natural_box = RECT{0, 0, width, height};
         }
         m_tracks.push_back(std::move(track));
     }
@@ -149,7 +160,8 @@ AudioPlayer* Movie::audio() {
 const AVFrame* Movie::decoded_frame(uint32_t time) {
     const MovieTrack* track = video_track();
     if (!track || m_video_failed) return nullptr;
-    if (!m_video && VideoDecoder::open(m_source, track->stream_index, m_video) != EngineOk) {
+    if (!m_video &&
+        VideoDecoder::open(m_source, track->stream_index, track->samples, m_video) != EngineOk) {
         m_video_failed = true;
         return nullptr;
     }
@@ -164,20 +176,7 @@ bool Movie::render_frame(uint32_t time, int width, int height, Picture& picture)
     if (width <= 0 || height <= 0 || width > max_picture_side || height > max_picture_side)
         return false;
     const AVFrame* frame = decoded_frame(time);
-    if (!frame || frame->width <= 0 || frame->height <= 0) return false;
-    m_scaler.reset(sws_getCachedContext(m_scaler.release(), frame->width, frame->height,
-                                        static_cast<AVPixelFormat>(frame->format), width, height,
-                                        AV_PIX_FMT_BGRA, SWS_BILINEAR, nullptr, nullptr, nullptr));
-    if (!m_scaler) return false;
-    picture.width = width;
-    picture.height = height;
-    // The scaler's vector code stores whole blocks, past the end of the last row: the buffer
-    // carries a row and a block of slack beyond the picture, which nothing else reads.
-    picture.pixels.resize(static_cast<size_t>(width) * (height + 1) * 4 + scaler_slack);
-    uint8_t* planes[4] = {picture.pixels.data(), nullptr, nullptr, nullptr};
-    int strides[4] = {width * 4, 0, 0, 0};
-    return sws_scale(m_scaler.get(), frame->data, frame->linesize, 0, frame->height, planes,
-                     strides) > 0;
+    return frame && m_converter.convert(*frame, width, height, picture);
 }
 
 } // namespace lanternix::media

@@ -5,6 +5,7 @@
 #include "common/file_source.h"
 #include "common/movie_atoms.h"
 #include "movie/audio_player.h"
+#include "movie/frame_converter.h"
 #include "movie/movie_clock.h"
 #include "movie/sample_table.h"
 #include "movie/video_decoder.h"
@@ -21,14 +22,6 @@ struct MovieTrack {
     AVMediaType type = AVMEDIA_TYPE_UNKNOWN;
     AVRational time_base{1, 1};
     SampleTable samples;
-};
-
-// A picture in memory: 32-bit BGRA rows, top row first. `pixels` may hold slack bytes after
-// the last row.
-struct Picture {
-    int width = 0;
-    int height = 0;
-    std::vector<uint8_t> pixels;
 };
 
 class Movie {
@@ -81,7 +74,7 @@ class Movie {
     const MovieTrack* video_track() const;
     // The decoded frame shown at a movie time, opening the decoder on first use.
     const AVFrame* decoded_frame(uint32_t time);
-    EngineResult read_tracks(AVFormatContext& format);
+    EngineResult read_tracks(AVFormatContext& format, const std::vector<TrackPictureSize>& sizes);
     int64_t to_track_time(uint64_t movie_time, const MovieTrack& track) const;
 
     std::shared_ptr<FileSource> m_source;
@@ -94,7 +87,7 @@ class Movie {
     MovieClock m_clock;
     std::unique_ptr<VideoDecoder> m_video;
     bool m_video_failed = false;
-    ScaleContextPtr m_scaler;
+    FrameConverter m_converter;
     std::unique_ptr<AudioPlayer> m_audio;
     bool m_audio_failed = false;
 };

@@ -21,10 +21,23 @@ int decoding_threads() {
 // Samples ahead that are decoded through rather than seeked past.
 constexpr std::ptrdiff_t near_samples = 16;
 
+// Whether a track's key marks can be believed: a codec that predicts pictures from earlier ones
+// never has a track of key samples only, unless its writer marked every sample. PNG samples of
+// a movie are whole pictures, though the codec library does not count PNG as intra only.
+bool sync_marks_usable(AVCodecID codec, const SampleTable& samples) {
+    const AVCodecDescriptor* descriptor = avcodec_descriptor_get(codec);
+    if (codec == AV_CODEC_ID_PNG || !descriptor ||
+        (descriptor->props & AV_CODEC_PROP_INTRA_ONLY) != 0 || samples.size() < 2)
+        return true;
+    for (size_t i = 0; i < samples.size(); ++i)
+        if (!samples[i].key) return true;
+    return false;
+}
+
 } // namespace
 
 EngineResult VideoDecoder::open(std::shared_ptr<FileSource> source, int stream_index,
-                                std::unique_ptr<VideoDecoder>& out) {
+                                const SampleTable& samples, std::unique_ptr<VideoDecoder>& out) {
     std::unique_ptr<VideoDecoder> decoder(new VideoDecoder);
     if (EngineResult result =
             TrackDemuxer::open(std::move(source), stream_index, decoder->m_demuxer))
@@ -44,6 +57,8 @@ EngineResult VideoDecoder::open(std::shared_ptr<FileSource> source, int stream_i
     decoder->m_codec->thread_count = decoding_threads();
     error = avcodec_open2(decoder->m_codec.get(), codec, nullptr);
     if (error < 0) return result_from_av_error(error);
+    decoder->m_sync_usable = sync_marks_usable(parameters->codec_id, samples);
+    decoder->m_first_time = samples.first_time();
     out = std::move(decoder);
     return EngineOk;
 }
@@ -57,6 +72,7 @@ bool VideoDecoder::needs_seek(int64_t time, const SampleTable& samples) const {
     if (!m_have_frame && !m_have_pending) return true;
     if (m_have_frame && time < m_frame_time) return true;
     if (!m_have_frame && m_have_pending) return false;
+    if (!m_sync_usable) return false;
     // A key sample shown between the current frame and the target: starting there decodes
     // less. Index times are decode times, which run ahead of the times frames are shown by
     // the reordering delay (the first sample's negative decode time); a key sample decoded
@@ -75,7 +91,7 @@ bool VideoDecoder::needs_seek(int64_t time, const SampleTable& samples) const {
 }
 
 void VideoDecoder::seek(int64_t time) {
-    m_demuxer->seek(time);
+    m_demuxer->seek(m_sync_usable ? time : m_first_time);
     avcodec_flush_buffers(m_codec.get());
     m_have_frame = m_have_pending = m_drained = false;
     m_after_seek = true;
@@ -116,13 +132,19 @@ bool VideoDecoder::decode_past(int64_t time) {
             m_have_pending = false;
             if (m_frame_time > time) return true; // the first frame starts after the target
         }
-        int error = avcodec_receive_frame(m_codec.get(), m_pending.get());
-        if (error == 0) {
+        int received = avcodec_receive_frame(m_codec.get(), m_pending.get());
+        switch (decode_status_from_av_error(received)) {
+        case DecodeStatus::Ok:
             m_have_pending = true;
-        } else if (error == AVERROR(EAGAIN)) {
+            break;
+        case DecodeStatus::NeedsMoreData:
             if (!send_next_packet()) return false;
-        } else {
-            return false; // drained
+            break;
+        case DecodeStatus::Corrupted:
+            break; // that sample is lost; the decoder goes on with the next
+        case DecodeStatus::EndOfStream:
+        case DecodeStatus::Failed:
+            return false;
         }
     }
     return false;

@@ -4,6 +4,10 @@
 // jump backwards or past the next key sample seeks (to the key sample before the target).
 // One decoder serves the track for the movie's whole life, and the palette of 8-bit tracks,
 // which the demuxer hands out only once, is kept and given again after every seek.
+//
+// Some writers mark every sample of a track as a key sample even when its codec predicts
+// pictures from earlier ones. Such a track has no usable sync table: a jump forward decodes
+// on, and a jump backward decodes from the track's start.
 #pragma once
 
 #include "movie/sample_table.h"
@@ -17,7 +21,7 @@ namespace lanternix::media {
 class VideoDecoder {
   public:
     static EngineResult open(std::shared_ptr<FileSource> source, int stream_index,
-                             std::unique_ptr<VideoDecoder>& out);
+                             const SampleTable& samples, std::unique_ptr<VideoDecoder>& out);
 
     // The frame shown at `time` (track time base): the last frame that starts at or before
     // it, or the first frame when none does. Null when nothing can be decoded.
@@ -44,6 +48,8 @@ class VideoDecoder {
     bool m_have_pending = false;
     bool m_drained = false;
     bool m_after_seek = true;
+    bool m_sync_usable = true; // whether key samples are what their marks say
+    int64_t m_first_time = 0;  // the first sample's decode time
     std::vector<uint8_t> m_palette;
 };
 

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <cstdlib>
+#include <cstring>
 
 namespace media_test {
 
@@ -50,6 +51,35 @@ ULONG EngineClient::open_handle(const std::string& path, EngineResult* error) co
 
 void EngineClient::dispose(ULONG movie_handle) const {
     movie(MovieOperation::DisposeMovie, movie_handle);
+}
+
+EnginePicture engine_picture(ULONG movie, double seconds) {
+    const EngineClient& engine = EngineClient::get();
+    ULONG scale = engine.movie(MovieOperation::GetMovieTimeScale, movie);
+    ULONG picture = engine.movie(MovieOperation::GetFramePicture, movie,
+                                 static_cast<ULONG>(seconds * scale + 0.5));
+    EnginePicture result;
+    if (!picture) return result;
+    auto block = reinterpret_cast<HGLOBAL>(
+        static_cast<uintptr_t>(engine.movie(MovieOperation::MakeDibFromPicture, picture)));
+    engine.movie(MovieOperation::FreePicture, picture);
+    if (!block) return result;
+    const auto* bytes = static_cast<const uint8_t*>(GlobalLock(block));
+    BITMAPINFOHEADER header;
+    std::memcpy(&header, bytes, sizeof header);
+    size_t row = size_t(header.biWidth) * 4;
+    int height = std::abs(header.biHeight);
+    result.width = header.biWidth;
+    result.height = height;
+    result.top_down.resize(row * height);
+    const uint8_t* bits = bytes + header.biSize;
+    for (int y = 0; y < height; ++y) {
+        int source = header.biHeight > 0 ? height - 1 - y : y;
+        std::memcpy(result.top_down.data() + row * y, bits + row * source, row);
+    }
+    GlobalUnlock(block);
+    GlobalFree(block);
+    return result;
 }
 
 } // namespace media_test

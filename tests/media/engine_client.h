@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 namespace media_test {
 
@@ -38,6 +39,15 @@ class EngineClient {
     EngineMovieEntry m_movie = nullptr;
     EngineComponentEntry m_component = nullptr;
 };
+
+// A frame as the engine pictures it (GetFramePicture, then the packed DIB made of it): BGRA
+// rows, top row first. Width and height are 0 when the engine gave no picture.
+struct EnginePicture {
+    int width = 0;
+    int height = 0;
+    std::vector<uint8_t> top_down;
+};
+EnginePicture engine_picture(ULONG movie, double seconds);
 
 // A movie opened for one test and disposed of at its end.
 class OpenedMovie {

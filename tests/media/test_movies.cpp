@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -66,26 +67,43 @@ std::string run_command(const std::string& command) {
     return output;
 }
 
-std::string movie_path(TestMovie movie) {
-    const Recipe& r = recipe(movie);
+std::string make_movie(const std::string& name, const std::string& arguments) {
     std::filesystem::create_directories(LXTEST_MOVIE_DIR);
-    std::string path = std::string(LXTEST_MOVIE_DIR) + "/" + r.name + ".mov";
+    std::string path = std::string(LXTEST_MOVIE_DIR) + "/" + name + ".mov";
     if (std::filesystem::exists(path)) return path;
     // Made under a temporary name and renamed, so a run that is interrupted (or tests that
     // run in parallel) never leave or see a half-written movie.
     std::string partial = path + "." + std::to_string(getpid()) + ".tmp.mov";
-    std::string command =
-        std::string("ffmpeg -v error -y ") + video_source + " " +
-        (std::string(r.arguments).find("-an") == std::string::npos ? std::string(audio_source) + " "
-                                                                   : std::string()) +
-        r.arguments + " " + partial + " 2>&1";
-    std::string errors = run_command(command);
+    std::string errors =
+        run_command("ffmpeg -v error -y " + arguments + " '" + partial + "' 2>&1");
     if (!std::filesystem::exists(partial)) {
-        ADD_FAILURE() << "ffmpeg could not make " << r.name << ": " << errors;
+        ADD_FAILURE() << "ffmpeg could not make " << name << ": " << errors;
         return {};
     }
     std::filesystem::rename(partial, path);
     return path;
+}
+
+std::string movie_path(TestMovie movie) {
+    const Recipe& r = recipe(movie);
+    bool with_sound = std::string(r.arguments).find("-an") == std::string::npos;
+    return make_movie(r.name, std::string(video_source) + " " +
+                                  (with_sound ? std::string(audio_source) + " " : std::string()) +
+                                  r.arguments);
+}
+
+double psnr_bgra(const std::vector<uint8_t>& a, const std::vector<uint8_t>& b) {
+    if (a.size() != b.size() || a.empty()) return 0;
+    double squares = 0;
+    size_t count = 0;
+    for (size_t i = 0; i < a.size(); ++i) {
+        if (i % 4 == 3) continue; // alpha
+        double difference = double(a[i]) - double(b[i]);
+        squares += difference * difference;
+        ++count;
+    }
+    if (squares == 0) return 99;
+    return 10 * std::log10(255.0 * 255.0 / (squares / double(count)));
 }
 
 std::vector<ProbedPacket> probe_packets(const std::string& path) {
@@ -129,7 +147,7 @@ std::vector<uint8_t> ffmpeg_frame(const std::string& path, double seconds, int w
     // Decoded from the start and picked by time, so no seek imprecision enters the reference.
     run_command("ffmpeg -v error -y -i '" + path + "' -vf \"select='gte(t," + time +
                 ")',scale=" + std::to_string(width) + ":" + std::to_string(height) +
-                ":flags=bilinear\" -frames:v 1 -f rawvideo -pix_fmt bgra '" + output + "' 2>&1");
+                ":flags=bicubic\" -frames:v 1 -f rawvideo -pix_fmt bgra '" + output + "' 2>&1");
     return read_file(output);
 }
 

@@ -24,6 +24,15 @@ std::string movie_path(TestMovie movie);
 std::vector<TestMovie> all_movies();
 const char* movie_name(TestMovie movie);
 
+// A movie made by `ffmpeg -v error -y ARGUMENTS FILE` (inputs and codec options), named
+// NAME.mov in the movie folder and made on first use; empty (and the test failed) when the
+// ffmpeg tool cannot make it.
+std::string make_movie(const std::string& name, const std::string& arguments);
+
+// The peak signal-to-noise ratio of two BGRA pictures of one size over their colour
+// channels, in dB; 99 when they are identical, 0 when their sizes differ.
+double psnr_bgra(const std::vector<uint8_t>& a, const std::vector<uint8_t>& b);
+
 // Runs a command and returns its standard output.
 std::string run_command(const std::string& command);
 

@@ -174,6 +174,26 @@ TEST(GdiTransfers, StretchDIBitsSourceRowsCountFromTheBottomOfABottomUpDib) {
     EXPECT_EQ("b/g/r", letters(flipped.dc, 0, 0, 1, 3));
 }
 
+// A 32-bit picture shown at its own size is copied row by row; the copy must still start at
+// the source offset, skip what lies outside the source and stay inside the destination.
+TEST(GdiTransfers, StretchDIBitsAtEqualSizeCopiesFromTheSourceOffset) {
+    PackedDib dib = make_dib(3, 2, 32, true, {kRed, kGreen, kBlue, kBlack, kWhite, kRed});
+    Canvas dest(4, 3);
+    EXPECT_EQ(2, StretchDIBits(dest.dc, 1, 1, 3, 2, 0, 0, 3, 2, dib.bits.data(), dib.info(),
+                               DIB_RGB_COLORS, SRCCOPY));
+    EXPECT_EQ("wwww/wrgb/wkwr", letters(dest.dc, 0, 0, 4, 3));
+    dest.clear(kWhite);
+    // From the second column on: the last destination column has no source pixel.
+    EXPECT_EQ(2, StretchDIBits(dest.dc, 0, 0, 3, 2, 1, 0, 3, 2, dib.bits.data(), dib.info(),
+                               DIB_RGB_COLORS, SRCCOPY));
+    EXPECT_EQ("gbww/wrww/wwww", letters(dest.dc, 0, 0, 4, 3));
+    dest.clear(kWhite);
+    // Reaching past the destination's right edge: only what fits is written.
+    EXPECT_EQ(2, StretchDIBits(dest.dc, 2, 0, 3, 2, 0, 0, 3, 2, dib.bits.data(), dib.info(),
+                               DIB_RGB_COLORS, SRCCOPY));
+    EXPECT_EQ("wwrg/wwkw/wwww", letters(dest.dc, 0, 0, 4, 3));
+}
+
 TEST(GdiTransfers, StretchDIBitsRefusesBadInput) {
     Canvas dest(2, 2);
     PackedDib dib = make_dib(1, 1, 32, false, {kRed});

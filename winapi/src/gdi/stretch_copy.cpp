@@ -37,6 +37,16 @@ AxisMap map_axis(int64_t dest_start, int64_t dest_len, int64_t src_start, int64_
         return map;
     }
     map.source.resize(static_cast<size_t>(map.hi - map.lo));
+    if (dest_len == src_len && !mirror) {
+        // Equal extents map pixel to pixel: no division per pixel for the common case of a
+        // picture shown at its own size.
+        for (LONG d = map.lo; d < map.hi; ++d) {
+            int64_t s = src_start + (d - dest_start);
+            map.source[static_cast<size_t>(d - map.lo)] =
+                (s < 0 || s >= src_limit) ? -1 : int(s);
+        }
+        return map;
+    }
     for (LONG d = map.lo; d < map.hi; ++d) {
         int64_t i = d - dest_start;
         // Far-off rectangles can make this product exceed 64 bits.
@@ -79,14 +89,54 @@ uint32_t read_source(const PixelBuffer& source, const PixelBuffer& dest, int x, 
     return rgb == colors.source_background ? 0xffffffu : 0u;
 }
 
+// Whether the columns are one unbroken run of source pixels in order, as when a picture is
+// shown at its own size; the first source column, or -1.
+int contiguous_start(const AxisMap& columns) {
+    const std::vector<int>& source = columns.source;
+    if (source.empty() || source.front() < 0) return -1;
+    for (size_t i = 1; i < source.size(); ++i)
+        if (source[i] != source[0] + static_cast<int>(i)) return -1;
+    return source.front();
+}
+
+// Four pixels in the compilers' portable vector type: a row is copied a block at a time, as
+// the plain loop is left scalar at the optimisation level the libraries build with.
+typedef uint32_t PixelBlock __attribute__((vector_size(16)));
+
+// A row of an unstretched copy, with the destination's alpha put into every pixel.
+void copy_row_32(uint8_t* to, const uint8_t* from, size_t count, uint32_t alpha) {
+    const PixelBlock colour = {0xffffffu, 0xffffffu, 0xffffffu, 0xffffffu};
+    const PixelBlock opaque = {alpha, alpha, alpha, alpha};
+    size_t i = 0;
+    for (; i + 4 <= count; i += 4) {
+        PixelBlock block;
+        std::memcpy(&block, from + i * 4, sizeof block);
+        block = (block & colour) | opaque;
+        std::memcpy(to + i * 4, &block, sizeof block);
+    }
+    for (; i < count; ++i) {
+        uint32_t value;
+        std::memcpy(&value, from + i * 4, 4);
+        value = (value & 0xffffffu) | alpha;
+        std::memcpy(to + i * 4, &value, 4);
+    }
+}
+
 // The common case of movie frames and back buffers: a plain copy between 32-bit buffers.
 void copy_32(const PixelBuffer& dest, const PixelBuffer& source, const AxisMap& columns,
              const AxisMap& rows) {
+    int run = contiguous_start(columns);
     for (LONG y = rows.lo; y < rows.hi; ++y) {
         int sy = rows.source[static_cast<size_t>(y - rows.lo)];
         if (sy < 0) continue;
         const uint8_t* from = source.row(sy);
         uint8_t* to = dest.row(y);
+        if (run >= 0) {
+            copy_row_32(to + static_cast<ptrdiff_t>(columns.lo) * 4,
+                        from + static_cast<ptrdiff_t>(run) * 4,
+                        static_cast<size_t>(columns.hi - columns.lo), dest.alpha);
+            continue;
+        }
         for (LONG x = columns.lo; x < columns.hi; ++x) {
             int sx = columns.source[static_cast<size_t>(x - columns.lo)];
             if (sx < 0) continue;
