@@ -18,8 +18,10 @@ namespace {
 // Timer ids on the movie's window: one per controller, away from small ids that windows
 // commonly use for timers of their own.
 constexpr UINT_PTR timer_base = 0x4c580000;
-// Playback ticks: often enough for 50 frames a second.
+// Playback ticks: often enough for 50 frames a second; while a movie plays, the tick after a
+// frame is set for the moment the next frame is due, within these bounds.
 constexpr UINT timer_interval_ms = 20;
+constexpr UINT timer_shortest_ms = USER_TIMER_MINIMUM;
 
 LONG by_value(void* parameter) {
     return static_cast<LONG>(reinterpret_cast<intptr_t>(parameter));
@@ -57,6 +59,7 @@ Movie* Controller::movie() const {
 
 void Controller::start_timer() {
     stop_timer();
+    m_timer_short = false;
     if (m_window && IsWindow(m_window))
         m_timer = SetTimer(m_window, timer_base + (m_id & 0xffff), timer_interval_ms, nullptr);
 }
@@ -246,6 +249,19 @@ void Controller::idle() {
         if (bar_changed) draw_bar(dc);
         ReleaseDC(m_window, dc);
     }
+    if (current->active()) time_next_tick(*current);
+}
+
+void Controller::time_next_tick(Movie& current) {
+    // A frame is shown as soon as it is due rather than up to a tick late: the tick before it
+    // is shortened to end then, and the regular period comes back after.
+    if (!m_timer) return;
+    std::optional<uint32_t> next = current.ms_to_next_frame();
+    UINT interval = next && *next < timer_interval_ms ? std::max<UINT>(*next, timer_shortest_ms)
+                                                      : timer_interval_ms;
+    if (interval == timer_interval_ms && !m_timer_short) return;
+    SetTimer(m_window, m_timer, interval, nullptr);
+    m_timer_short = interval != timer_interval_ms;
 }
 
 void Controller::draw(HWND window) {

@@ -59,6 +59,8 @@ class Controller {
     // Moves the movie's time to what the sound device has played, and returns the time.
     uint32_t follow_sound(Movie& current, AudioPlayer& audio, uint32_t time);
     void start_timer();
+    // Brings the next tick forward to when the movie's next frame is due.
+    void time_next_tick(Movie& current);
     void stop_timer();
 
     // Layout (controller_layout.cpp).
@@ -108,6 +110,7 @@ class Controller {
     uint64_t m_selection_start = 0;
     uint64_t m_selection_length = 0;
     UINT_PTR m_timer = 0;
+    bool m_timer_short = false; // the tick runs shortened, to a frame's due time
     bool m_sound_started = false;
     Picture m_frame;
     bool m_frame_valid = false;

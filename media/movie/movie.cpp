@@ -172,6 +172,23 @@ int64_t Movie::frame_start_at(uint32_t time) {
     return decoded_frame(time) ? m_video->current_time() : AV_NOPTS_VALUE;
 }
 
+std::optional<uint32_t> Movie::ms_to_next_frame() {
+    const MovieTrack* track = video_track();
+    if (!track || !m_video) return std::nullopt;
+    int64_t next = m_video->next_time();
+    int32_t rate = current_rate();
+    if (next == AV_NOPTS_VALUE || rate <= 0) return std::nullopt;
+    int64_t next_units = av_rescale_q_rnd(next, track->time_base,
+                                          AVRational{1, static_cast<int>(m_header.time_scale)},
+                                          AV_ROUND_UP);
+    int64_t ahead = next_units - static_cast<int64_t>(current_time());
+    if (ahead <= 0) return 0;
+    // Units to milliseconds at the rate (16.16), rounded up so the wake finds the frame due.
+    __int128 scaled = __int128(ahead) * 1000 * 0x10000;
+    __int128 divisor = __int128(m_header.time_scale) * rate;
+    return static_cast<uint32_t>(std::min<__int128>((scaled + divisor - 1) / divisor, UINT32_MAX));
+}
+
 bool Movie::render_frame(uint32_t time, int width, int height, Picture& picture) {
     if (width <= 0 || height <= 0 || width > max_picture_side || height > max_picture_side)
         return false;

@@ -13,6 +13,7 @@
 #include <windef.h>
 
 #include <memory>
+#include <optional>
 #include <vector>
 
 namespace lanternix::media {
@@ -63,6 +64,9 @@ class Movie {
     // AV_NOPTS_VALUE without video or when nothing can be decoded. A caller that keeps a
     // converted frame converts again only when this changes.
     int64_t frame_start_at(uint32_t time);
+    // Milliseconds of the desktop clock until the next video frame is due, while the movie
+    // plays forward and that frame is decoded; nothing otherwise.
+    std::optional<uint32_t> ms_to_next_frame();
     bool has_video() const { return video_track() != nullptr; }
 
     // The player of the first sound track, made on first use; null without sound.

@@ -28,6 +28,9 @@ class VideoDecoder {
     const AVFrame* frame_at(int64_t time, const SampleTable& samples);
     // The start of the frame frame_at last answered, or AV_NOPTS_VALUE.
     int64_t current_time() const { return m_have_frame ? m_frame_time : AV_NOPTS_VALUE; }
+    // The start of the frame decoded after that one, when the decoder has it; else
+    // AV_NOPTS_VALUE.
+    int64_t next_time() const { return m_have_pending ? frame_time(*m_pending) : AV_NOPTS_VALUE; }
 
   private:
     VideoDecoder() = default;
