@@ -21,6 +21,7 @@ struct Heard {
     std::vector<int16_t> samples;
     int flushes = 0;
     uint16_t volume = 0xFFFF;
+    uint64_t latency_bytes = 0; // how far the speaker is behind the pacing, as a device is
 };
 Heard g_heard;
 
@@ -35,7 +36,10 @@ class ListeningOutput : public winapi::sound::SoundOutput {
         g_heard.samples.insert(g_heard.samples.end(), samples, samples + size / 2);
         m_paced->queue(data, size);
     }
-    uint64_t played_bytes() override { return m_paced->played_bytes(); }
+    uint64_t played_bytes() override {
+        uint64_t played = m_paced->played_bytes();
+        return played > g_heard.latency_bytes ? played - g_heard.latency_bytes : 0;
+    }
     void flush() override {
         ++g_heard.flushes;
         m_paced->flush();
@@ -130,6 +134,24 @@ TEST_F(MovieSoundTest, StoppingFlushesAndVolumeFollowsTheController) {
     size_t heard = g_heard.samples.size();
     run_for(500);
     EXPECT_EQ(g_heard.samples.size(), heard) << "nothing more once stopped";
+}
+
+TEST_F(MovieSoundTest, ThePictureKeepsToWhatTheDeviceHasPlayed) {
+    ULONG scale = engine().movie(MO::GetMovieTimeScale, m_movie->get());
+    auto seconds = [&] {
+        return double(engine().movie(MO::GetMovieTime, m_movie->get(), (EngineTimeRecord*)nullptr)) /
+               scale;
+    };
+    // A device that plays 100 ms behind what it was given, as real ones do.
+    g_heard.latency_bytes = 22050 * 2 / 10;
+    action(EngineActionPlay, 0x10000);
+    run_for(1000);
+    EXPECT_NEAR(seconds(), 0.9, 0.015) << "the movie's time follows the sound heard";
+    // Other speeds follow the desktop clock.
+    action(EngineActionPlay, 0x20000);
+    double from = seconds();
+    run_for(500);
+    EXPECT_NEAR(seconds() - from, 1.0, 0.02);
 }
 
 TEST_F(MovieSoundTest, FastPlayIsSilent) {
