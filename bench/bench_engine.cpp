@@ -170,9 +170,9 @@ double ffmpeg_fps(const std::string& path, const std::string& options, const cha
         return 0;
     double seconds = std::stod(rtime[1]);
     int count = std::stoi(last_frames);
-    std::printf("%s: %d frames %s in %.3f s\n", options.empty() ? "ffmpeg -benchmark"
-                                                             : "ffmpeg -benchmark -pix_fmt bgra",
-                count, what, seconds);
+    std::printf("%s: %d frames %s in %.3f s\n",
+                options.empty() ? "ffmpeg -benchmark" : "ffmpeg -benchmark -pix_fmt bgra", count,
+                what, seconds);
     return count / seconds;
 }
 

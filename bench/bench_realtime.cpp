@@ -113,7 +113,8 @@ std::chrono::steady_clock::time_point g_start;
 double g_seconds = 0;
 
 void CALLBACK look_timer(HWND, UINT, UINT_PTR, DWORD) {
-    double elapsed = std::chrono::duration<double>(std::chrono::steady_clock::now() - g_start).count();
+    double elapsed =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - g_start).count();
     if (g_look) g_look(elapsed);
     if (elapsed >= g_seconds) PostQuitMessage(0);
 }
@@ -176,7 +177,8 @@ double sixteen_movies_worst_lag(const std::string& page) {
         if (windows.size() != 16) return;
         std::vector<int> frames = shown_frames(windows);
         watch.add(elapsed, frames);
-        if (all_playing < 0 && std::all_of(frames.begin(), frames.end(), [](int f) { return f > 0; }))
+        if (all_playing < 0 &&
+            std::all_of(frames.begin(), frames.end(), [](int f) { return f > 0; }))
             all_playing = elapsed;
     });
     if (all_playing < 0) return -1;
@@ -246,9 +248,8 @@ int main() {
 
     double idle_cpu = cpu_of_run({viewer, "--size", "800x600", idle}, kRunSeconds);
     double ours = cpu_of_run({viewer, "--size", "800x600", one}, kRunSeconds);
-    double mpv = cpu_of_run({"mpv", "--no-config", "--vo=x11", "--ao=null", "--geometry=320x240",
-                             movie},
-                            kRunSeconds);
+    double mpv = cpu_of_run(
+        {"mpv", "--no-config", "--vo=x11", "--ao=null", "--geometry=320x240", movie}, kRunSeconds);
     double lag = sixteen_movies_worst_lag(sixteen);
     auto [offset, worst_offset] = av_offset(one);
     test_support::stop_x_display();

@@ -149,9 +149,10 @@ TrackPictureSize read_track_size(FileSource& source, const Atom& track) {
     // The description table: version and flags, the entry count, then the first entry: its
     // size and format, six reserved bytes, the data reference, version, revision, vendor,
     // temporal and spatial quality, and then width and height.
-    if (find_path(source, track, {fourcc("mdia"), fourcc("minf"), fourcc("stbl"), fourcc("stsd")}, atom) &&
-        read_body(source, atom, body, sizeof body) == sizeof body &&
-        read_be32(body + 4) > 0 && read_be32(body + 8) >= 36) {
+    if (find_path(source, track, {fourcc("mdia"), fourcc("minf"), fourcc("stbl"), fourcc("stsd")},
+                  atom) &&
+        read_body(source, atom, body, sizeof body) == sizeof body && read_be32(body + 4) > 0 &&
+        read_be32(body + 8) >= 36) {
         size.width = read_be16(body + 40);
         size.height = read_be16(body + 42);
     }

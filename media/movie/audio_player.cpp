@@ -101,8 +101,8 @@ void AudioPlayer::restart(double time) {
     // to the next (the bit reservoir of MP3, the overlapping transforms of AAC) get the first
     // packets after a seek wrong; what comes before the time is dropped. The target may lie
     // before the first sample, which is where the demuxer then goes.
-    m_demuxer->seek(static_cast<int64_t>(std::floor((time - preroll_seconds) /
-                                                    av_q2d(m_demuxer->stream()->time_base))));
+    m_demuxer->seek(static_cast<int64_t>(
+        std::floor((time - preroll_seconds) / av_q2d(m_demuxer->stream()->time_base))));
     avcodec_flush_buffers(m_codec.get());
     m_resampler.reset();
     m_resampler_drained = false;
@@ -249,10 +249,9 @@ bool AudioPlayer::ensure_resampler() {
     AVChannelLayout output{};
     av_channel_layout_default(&output, m_format.nChannels);
     SwrContext* raw = nullptr;
-    int error = swr_alloc_set_opts2(&raw, &output, AV_SAMPLE_FMT_S16,
-                                    static_cast<int>(m_format.nSamplesPerSec), &input,
-                                    static_cast<AVSampleFormat>(frame.format), frame.sample_rate,
-                                    0, nullptr);
+    int error = swr_alloc_set_opts2(
+        &raw, &output, AV_SAMPLE_FMT_S16, static_cast<int>(m_format.nSamplesPerSec), &input,
+        static_cast<AVSampleFormat>(frame.format), frame.sample_rate, 0, nullptr);
     av_channel_layout_uninit(&input);
     ResampleContextPtr resampler(raw);
     if (error < 0 || swr_init(resampler.get()) < 0) return false;
@@ -284,9 +283,9 @@ size_t AudioPlayer::bytes_to_skip(size_t converted) {
     if (pts != AV_NOPTS_VALUE) {
         double start = pts * av_q2d(m_demuxer->stream()->time_base);
         if (start < m_skip_until)
-            skip = static_cast<size_t>(std::lround((m_skip_until - start) *
-                                                   m_format.nSamplesPerSec)) *
-                   m_format.nBlockAlign;
+            skip =
+                static_cast<size_t>(std::lround((m_skip_until - start) * m_format.nSamplesPerSec)) *
+                m_format.nBlockAlign;
     }
     if (skip < converted) m_skip_until = 0;
     return std::min(skip, converted);

@@ -79,11 +79,11 @@ class AudioPlayer {
     std::vector<uint8_t> m_converted; // one frame's converted bytes, reused for every frame
     std::vector<uint8_t> m_pending;   // converted bytes; those before m_pending_read are written
     size_t m_pending_read = 0;
-    double m_next_time = 0;  // the movie time of the next byte written
-    double m_skip_until = 0; // samples before this time are dropped after a restart
-    double m_start_time = 0; // the movie time of the first byte after the last start
-    uint64_t m_written = 0;  // bytes written since the last start
-    uint64_t m_position = 0; // bytes played since the last start
+    double m_next_time = 0;      // the movie time of the next byte written
+    double m_skip_until = 0;     // samples before this time are dropped after a restart
+    double m_start_time = 0;     // the movie time of the first byte after the last start
+    uint64_t m_written = 0;      // bytes written since the last start
+    uint64_t m_position = 0;     // bytes played since the last start
     DWORD m_device_position = 0; // the device's 32-bit count, for following its wrap
     bool m_playing = false;
     bool m_ended = false;

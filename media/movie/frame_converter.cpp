@@ -127,8 +127,8 @@ bool FrameConverter::convert(const AVFrame& frame, int width, int height, Pictur
     picture.pixels.resize(static_cast<size_t>(width) * (height + 1) * 4 + scaler_slack);
     uint8_t* planes[4] = {picture.pixels.data(), nullptr, nullptr, nullptr};
     int strides[4] = {width * 4, 0, 0, 0};
-    return sws_scale(m_scaler.get(), frame.data, frame.linesize, 0, frame.height, planes,
-                     strides) > 0;
+    return sws_scale(m_scaler.get(), frame.data, frame.linesize, 0, frame.height, planes, strides) >
+           0;
 }
 
 } // namespace lanternix::media

@@ -178,9 +178,8 @@ std::optional<uint32_t> Movie::ms_to_next_frame() {
     int64_t next = m_video->next_time();
     int32_t rate = current_rate();
     if (next == AV_NOPTS_VALUE || rate <= 0) return std::nullopt;
-    int64_t next_units = av_rescale_q_rnd(next, track->time_base,
-                                          AVRational{1, static_cast<int>(m_header.time_scale)},
-                                          AV_ROUND_UP);
+    int64_t next_units = av_rescale_q_rnd(
+        next, track->time_base, AVRational{1, static_cast<int>(m_header.time_scale)}, AV_ROUND_UP);
     int64_t ahead = next_units - static_cast<int64_t>(current_time());
     if (ahead <= 0) return 0;
     // Units to milliseconds at the rate (16.16), rounded up so the wake finds the frame due.

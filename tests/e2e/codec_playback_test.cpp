@@ -23,8 +23,8 @@ const CodecMovie codec_movies[] = {
     {"mpeg4", "-c:v mpeg4 -q:v 4"}, // sizes left to the decoder by the demuxer
     {"h263", "-c:v h263"},
     {"h261", "-c:v h261"},
-    {"smc", "-c:v smc -pix_fmt pal8"},                             // a palette
-    {"svq1", "-c:v svq1"},                                         // 4:1:0 chroma
+    {"smc", "-c:v smc -pix_fmt pal8"},                            // a palette
+    {"svq1", "-c:v svq1"},                                        // 4:1:0 chroma
     {"dnxhd", "-c:v dnxhd -profile:v dnxhr_lb -pix_fmt yuv422p"}, // BT.709
 };
 
@@ -33,8 +33,8 @@ double psnr(const Picture& a, const Picture& b) {
     double squares = 0;
     for (size_t i = 0; i < a.pixels.size(); ++i)
         for (int shift : {0, 8, 16}) {
-            double difference = double((a.pixels[i] >> shift) & 0xff) -
-                                double((b.pixels[i] >> shift) & 0xff);
+            double difference =
+                double((a.pixels[i] >> shift) & 0xff) - double((b.pixels[i] >> shift) & 0xff);
             squares += difference * difference;
         }
     if (squares == 0) return 99;
@@ -50,10 +50,10 @@ class CodecPlaybackTest : public EndToEndTest, public ::testing::WithParamInterf
                               "duration=3 " +
                               std::string(GetParam().codec) + " '" + m_path + "' 2>&1";
         if (FILE* pipe = popen(command.c_str(), "r")) pclose(pipe);
-        return write("page.html", "<body><embed src=\"" + m_path + "\" width=" +
-                                      std::to_string(kWidth) + " height=" +
-                                      std::to_string(kHeight + kBarHeight) + " " + attributes +
-                                      "></body>");
+        return write("page.html", "<body><embed src=\"" + m_path +
+                                      "\" width=" + std::to_string(kWidth) +
+                                      " height=" + std::to_string(kHeight + kBarHeight) + " " +
+                                      attributes + "></body>");
     }
 
     // The movie's area of the only embed.
@@ -85,8 +85,8 @@ TEST_P(CodecPlaybackTest, FramePlayingAfterAutoplayMatchesFfmpeg) {
     // before 1.5 s.
     double best = 0;
     for (int frame = 25; frame <= 38; ++frame)
-        best = std::max(best, psnr(shown, ffmpeg_frame(m_path, frame / 25.0 - 0.001, kWidth,
-                                                       kHeight)));
+        best = std::max(best,
+                        psnr(shown, ffmpeg_frame(m_path, frame / 25.0 - 0.001, kWidth, kHeight)));
     EXPECT_GE(best, 40);
 }
 

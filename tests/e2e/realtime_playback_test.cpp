@@ -52,8 +52,9 @@ double cpu_seconds() {
 std::string embeds(int count, const std::string& movie) {
     std::string html;
     for (int i = 0; i < count; ++i)
-        html += "<embed src=\"" + movie + "\" type=\"video/quicktime\" width=" +
-                std::to_string(kMovieWidth) + " height=" + std::to_string(kMovieHeight + kBarHeight) +
+        html += "<embed src=\"" + movie +
+                "\" type=\"video/quicktime\" width=" + std::to_string(kMovieWidth) +
+                " height=" + std::to_string(kMovieHeight + kBarHeight) +
                 " autoplay=true controller=true>\n";
     return html;
 }
@@ -123,9 +124,7 @@ class RealTimePlaybackTest : public ::testing::Test {
         return code;
     }
 
-    static HWND page_window() {
-        return top_level(WindowFromPoint(POINT{700, 2}));
-    }
+    static HWND page_window() { return top_level(WindowFromPoint(POINT{700, 2})); }
 
     std::unique_ptr<plugin_test::ScratchFolders> m_scratch;
 
@@ -167,8 +166,8 @@ TEST_F(RealTimePlaybackTest, EightMoviesOnOnePageKeepInStepWithTheClock) {
         EXPECT_LE(watch.worst_lag(i, all_playing_at), 0.1 + 1 / kFramesPerSecond);
         auto [movie, real] = watch.advance(i, all_playing_at, all_playing_at + 3.0);
         EXPECT_GT(real, 2.9);
-        EXPECT_NEAR(movie, real, 0.1 + 1 / kFramesPerSecond) << movie << " s of movie in " << real
-                                                             << " s";
+        EXPECT_NEAR(movie, real, 0.1 + 1 / kFramesPerSecond)
+            << movie << " s of movie in " << real << " s";
     }
     // Opening a movie takes a moment, but all eight open within a blink.
     EXPECT_LT(*std::max_element(starts.begin(), starts.end()) -
@@ -206,7 +205,8 @@ class RealTimeSoundTest : public RealTimePlaybackTest {
         m_sound_file = m_scratch->path("sound.raw");
         // SDL's file-writing audio driver plays at the pace of a real device.
         m_driver = std::make_unique<plugin_test::ScopedEnvironment>("SDL_AUDIODRIVER", "disk");
-        m_file = std::make_unique<plugin_test::ScopedEnvironment>("SDL_DISKAUDIOFILE", m_sound_file);
+        m_file =
+            std::make_unique<plugin_test::ScopedEnvironment>("SDL_DISKAUDIOFILE", m_sound_file);
     }
 
     void TearDown() override {

@@ -139,7 +139,8 @@ TEST_F(MovieSoundTest, StoppingFlushesAndVolumeFollowsTheController) {
 TEST_F(MovieSoundTest, ThePictureKeepsToWhatTheDeviceHasPlayed) {
     ULONG scale = engine().movie(MO::GetMovieTimeScale, m_movie->get());
     auto seconds = [&] {
-        return double(engine().movie(MO::GetMovieTime, m_movie->get(), (EngineTimeRecord*)nullptr)) /
+        return double(
+                   engine().movie(MO::GetMovieTime, m_movie->get(), (EngineTimeRecord*)nullptr)) /
                scale;
     };
     // A device that plays 100 ms behind what it was given, as real ones do.

@@ -100,8 +100,8 @@ LRESULT CALLBACK sound_window(HWND window, UINT message, WPARAM wparam, LPARAM l
 std::vector<int16_t> ffmpeg_samples(const std::string& path, const WAVEFORMATEX& format) {
     std::string output = scratch_path("ffmpeg_sound.s16");
     run_command("ffmpeg -v error -y -i '" + path + "' -f s16le -ac " +
-                std::to_string(format.nChannels) + " -ar " +
-                std::to_string(format.nSamplesPerSec) + " '" + output + "' 2>&1");
+                std::to_string(format.nChannels) + " -ar " + std::to_string(format.nSamplesPerSec) +
+                " '" + output + "' 2>&1");
     std::vector<uint8_t> bytes = read_file(output);
     std::vector<int16_t> samples(bytes.size() / 2);
     std::memcpy(samples.data(), bytes.data(), samples.size() * 2);
@@ -153,8 +153,8 @@ class SoundCodecTest : public ::testing::TestWithParam<SoundCase> {
         window_class.lpfnWndProc = sound_window;
         window_class.lpszClassName = "SoundCodecWindow";
         RegisterClassA(&window_class);
-        m_window = CreateWindowExA(0, "SoundCodecWindow", "", WS_POPUP | WS_VISIBLE, 0, 0, 200,
-                                   40, nullptr, nullptr, nullptr, nullptr);
+        m_window = CreateWindowExA(0, "SoundCodecWindow", "", WS_POPUP | WS_VISIBLE, 0, 0, 200, 40,
+                                   nullptr, nullptr, nullptr, nullptr);
     }
     void TearDown() override {
         if (g_controller) EngineClient::get().movie(MO::DisposeController, g_controller);

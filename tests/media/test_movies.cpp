@@ -74,8 +74,7 @@ std::string make_movie(const std::string& name, const std::string& arguments) {
     // Made under a temporary name and renamed, so a run that is interrupted (or tests that
     // run in parallel) never leave or see a half-written movie.
     std::string partial = path + "." + std::to_string(getpid()) + ".tmp.mov";
-    std::string errors =
-        run_command("ffmpeg -v error -y " + arguments + " '" + partial + "' 2>&1");
+    std::string errors = run_command("ffmpeg -v error -y " + arguments + " '" + partial + "' 2>&1");
     if (!std::filesystem::exists(partial)) {
         ADD_FAILURE() << "ffmpeg could not make " << name << ": " << errors;
         return {};

@@ -46,9 +46,9 @@ const VideoCase video_cases[] = {
 };
 
 std::string make_video_movie(const VideoCase& c) {
-    return make_movie(std::string("codec_") + c.name,
-                      std::string("-f lavfi -i testsrc2=size=") + c.size +
-                          ":rate=25:duration=2 " + c.codec);
+    return make_movie(std::string("codec_") + c.name, std::string("-f lavfi -i testsrc2=size=") +
+                                                          c.size + ":rate=25:duration=2 " +
+                                                          c.codec);
 }
 
 // The start of the frame shown at `seconds`, less a little, so that ffmpeg's frame selection
@@ -127,8 +127,7 @@ TEST_P(ColourTest, ColoursMatchFfmpegsConversion) {
     std::string path = make_movie(std::string("colour_") + c.name, c.arguments);
     ASSERT_FALSE(path.empty());
     std::string probed = run_command(
-        "ffprobe -v error -show_entries stream=color_range,color_space -of csv=p=0 '" + path +
-        "'");
+        "ffprobe -v error -show_entries stream=color_range,color_space -of csv=p=0 '" + path + "'");
     ASSERT_EQ(probed.rfind(c.probed, 0), 0u) << "the movie is tagged " << probed;
     const EngineClient& engine = EngineClient::get();
     OpenedMovie movie(engine.open_path(path));

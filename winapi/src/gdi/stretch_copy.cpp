@@ -42,8 +42,7 @@ AxisMap map_axis(int64_t dest_start, int64_t dest_len, int64_t src_start, int64_
         // picture shown at its own size.
         for (LONG d = map.lo; d < map.hi; ++d) {
             int64_t s = src_start + (d - dest_start);
-            map.source[static_cast<size_t>(d - map.lo)] =
-                (s < 0 || s >= src_limit) ? -1 : int(s);
+            map.source[static_cast<size_t>(d - map.lo)] = (s < 0 || s >= src_limit) ? -1 : int(s);
         }
         return map;
     }

@@ -209,7 +209,8 @@ void SdlDisplay::flush_presents() {
         SDL_FreeSurface(source);
         screen.dirty.clear();
         if (target && !rects.empty())
-            SDL_UpdateWindowSurfaceRects(screen.window, rects.data(), static_cast<int>(rects.size()));
+            SDL_UpdateWindowSurfaceRects(screen.window, rects.data(),
+                                         static_cast<int>(rects.size()));
     }
 }
 

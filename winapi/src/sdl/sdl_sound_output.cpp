@@ -102,7 +102,8 @@ class SdlSoundOutput final : public sound::SoundOutput {
             // Nothing more is there now, so they are let out, and everything queued so far
             // counts as played once the device has played them.
             SDL_AudioStreamFlush(m_stream);
-            got += std::max(SDL_AudioStreamGet(m_stream, scratch.data() + got / 2, length - got), 0);
+            got +=
+                std::max(SDL_AudioStreamGet(m_stream, scratch.data() + got / 2, length - got), 0);
             m_dry_queued = m_queued;
             m_dry_given = m_given + static_cast<uint64_t>(got);
         }
@@ -124,8 +125,8 @@ class SdlSoundOutput final : public sound::SoundOutput {
     uint64_t played() {
         // Capped: before the first request the time since means nothing.
         uint64_t elapsed_ns = std::min<uint64_t>(steady_ns() - m_callback_ns, 10'000'000'000);
-        uint64_t playing = std::min<uint64_t>(
-            elapsed_ns / 1000 * kMixBytesPerSecond / 1000000, m_given - m_given_before);
+        uint64_t playing = std::min<uint64_t>(elapsed_ns / 1000 * kMixBytesPerSecond / 1000000,
+                                              m_given - m_given_before);
         uint64_t device_bytes = m_given_before + playing;
         uint64_t bytes = m_base + device_bytes * m_bytes_per_second / kMixBytesPerSecond;
         bytes -= bytes % m_block;

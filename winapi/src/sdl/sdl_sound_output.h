@@ -21,6 +21,7 @@ constexpr int kMixChannels = 2;
 
 // An output on the shared device; the headless output when SDL's audio cannot start (no
 // sound device, no driver), so that playback goes on, silent.
-LX_INTERNAL_API std::unique_ptr<sound::SoundOutput> make_sdl_sound_output(const WAVEFORMATEX& format);
+LX_INTERNAL_API std::unique_ptr<sound::SoundOutput>
+make_sdl_sound_output(const WAVEFORMATEX& format);
 
 } // namespace winapi::sdl

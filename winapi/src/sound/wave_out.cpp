@@ -15,8 +15,8 @@ namespace {
 struct WaveDevice {
     std::unique_ptr<SoundOutput> output;
     std::deque<WAVEHDR*> queue;
-    uint64_t queued_bytes = 0; // the end of the last queued buffer, in output bytes
-    uint64_t head_start = 0;   // where the first queued buffer starts
+    uint64_t queued_bytes = 0;  // the end of the last queued buffer, in output bytes
+    uint64_t head_start = 0;    // where the first queued buffer starts
     uint64_t position_base = 0; // output bytes played before the last reset
     DWORD volume = 0xFFFFFFFF;
     WAVEFORMATEX format{};

@@ -70,7 +70,6 @@ bool retrieve_message(MSG* msg, const MessageFilter& filter, bool remove);
 // `deadline` when one is given. With nothing that could ever arrive (no timer, no deadline,
 // and a display without input) it returns false instead of waiting forever; on a manual
 // clock it moves the clock to the next timer that the filter accepts, or to the deadline.
-bool wait_for_message(const MessageFilter& filter,
-                      std::optional<uint64_t> deadline = std::nullopt);
+bool wait_for_message(const MessageFilter& filter, std::optional<uint64_t> deadline = std::nullopt);
 
 } // namespace winapi::window
