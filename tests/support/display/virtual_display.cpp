@@ -24,8 +24,10 @@ bool ensure_x_display(int width, int height) {
     std::string screen = std::to_string(width) + "x" + std::to_string(height) + "x24";
     g_server = fork();
     if (g_server == 0) {
+        // -noreset: the server would otherwise start over whenever its last client leaves,
+        // refusing the connection a test opens right after closing one.
         execl("/usr/bin/Xvfb", "Xvfb", (":" + number).c_str(), "-screen", "0", screen.c_str(),
-              "-nolisten", "tcp", static_cast<char*>(nullptr));
+              "-nolisten", "tcp", "-noreset", static_cast<char*>(nullptr));
         _exit(127);
     }
     std::string socket = "/tmp/.X11-unix/X" + number;
