@@ -38,6 +38,15 @@ constexpr int kStripeWidth = 16;
 constexpr double kFramesPerSecond = 30;
 constexpr int kBarHeight = 18;
 
+// How far picture and sound may stand apart in these runs. The sanitized build runs the
+// engine's own code unoptimized and instrumented; there the picture has been seen up to
+// 0.13 s behind the sound.
+#if defined(__SANITIZE_ADDRESS__)
+constexpr double kInStep = 0.2;
+#else
+constexpr double kInStep = 0.1;
+#endif
+
 int shown_frame(HWND embed) {
     return test_support::coded_frame(embed, kStripeWidth, kMovieHeight / 2);
 }
@@ -264,7 +273,7 @@ TEST_F(RealTimeSoundTest, TheToneIsHeardInStepWithThePictureAndStopsOnPause) {
     // In step: the sound taken by the device since the tone began, against the frame shown.
     double heard = (double(bytes_at_look) / 4 - double(onset)) / 48000;
     double seen = frame_at_look / kFramesPerSecond;
-    EXPECT_NEAR(heard, seen, 0.1) << "sound " << heard << " s, picture " << seen << " s";
+    EXPECT_NEAR(heard, seen, kInStep) << "sound " << heard << " s, picture " << seen << " s";
 
     // Paused: what the device takes after a little while is silence.
     size_t pause_sample = static_cast<size_t>(bytes_at_pause / 4);
