@@ -1,7 +1,6 @@
 #include "common/file_source.h"
 
 #include <windows.h>
-#include <winapi/file_handles.h>
 
 #include <climits>
 
@@ -62,9 +61,14 @@ std::shared_ptr<FileSource> FileSource::open_path(const std::string& path) {
 }
 
 std::shared_ptr<FileSource> FileSource::share_handle(HFILE handle) {
-    HFILE copy = winapi::files::duplicate_file_handle(handle);
-    if (copy == HFILE_ERROR) return nullptr;
-    return std::make_shared<FileSource>(copy);
+    // An HFILE is the file's handle value, on Windows as in the Win32 layer. The copy shares
+    // the file position with the caller's handle, so every read seeks first.
+    HANDLE copy = nullptr;
+    HANDLE process = GetCurrentProcess();
+    if (!DuplicateHandle(process, reinterpret_cast<HANDLE>(static_cast<INT_PTR>(handle)), process,
+                         &copy, 0, FALSE, DUPLICATE_SAME_ACCESS))
+        return nullptr;
+    return std::make_shared<FileSource>(static_cast<HFILE>(reinterpret_cast<INT_PTR>(copy)));
 }
 
 int64_t FileSource::read_at(uint64_t offset, void* buffer, size_t count) {

@@ -158,3 +158,62 @@ TEST(KernelCreateFile, ProcessesRacingForOneNameCreateItOnce) {
 }
 
 } // namespace
+
+TEST(KernelDuplicateHandle, ACopyReadsTheSameFileAfterTheOriginalCloses) {
+    ScratchDir dir;
+    HANDLE file = create(dir.path("grows.bin"), CREATE_NEW);
+    ASSERT_NE(file, INVALID_HANDLE_VALUE);
+    HANDLE process = GetCurrentProcess();
+    HANDLE copy = nullptr;
+    ASSERT_TRUE(DuplicateHandle(process, file, process, &copy, 0, FALSE, DUPLICATE_SAME_ACCESS));
+    ASSERT_NE(copy, nullptr);
+    EXPECT_NE(copy, file);
+    // Written through the original after the copy was made, read through the copy.
+    EXPECT_EQ(_hwrite(as_hfile(file), "abcdef", 6), 6);
+    EXPECT_TRUE(CloseHandle(file));
+    EXPECT_EQ(_llseek(as_hfile(copy), 1, FILE_BEGIN), 1);
+    char buffer[4] = {};
+    EXPECT_EQ(_lread(as_hfile(copy), buffer, 3), 3u);
+    EXPECT_STREQ(buffer, "bcd");
+    EXPECT_EQ(_lclose(as_hfile(copy)), 0);
+}
+
+TEST(KernelDuplicateHandle, TheTwoHandlesShareThePosition) {
+    ScratchDir dir;
+    write_file(dir.path("data.bin"), "0123456789");
+    HFILE file = _lopen(dir.path("data.bin").c_str(), OF_READ);
+    ASSERT_NE(file, HFILE_ERROR);
+    HANDLE process = GetCurrentProcess();
+    HANDLE copy = nullptr;
+    ASSERT_TRUE(DuplicateHandle(process, reinterpret_cast<HANDLE>(static_cast<INT_PTR>(file)),
+                                process, &copy, 0, FALSE, DUPLICATE_SAME_ACCESS));
+    EXPECT_EQ(_llseek(file, 4, FILE_BEGIN), 4);
+    char buffer[3] = {};
+    EXPECT_EQ(_lread(as_hfile(copy), buffer, 2), 2u);
+    EXPECT_STREQ(buffer, "45");
+    EXPECT_EQ(_lclose(file), 0);
+    EXPECT_TRUE(CloseHandle(copy));
+}
+
+TEST(KernelDuplicateHandle, RefusesWhatIsNotAnOpenFileOfThisProcess) {
+    ScratchDir dir;
+    HANDLE process = GetCurrentProcess();
+    HANDLE copy = reinterpret_cast<HANDLE>(1);
+    // Never a descriptor the layer did not open, standard input included.
+    EXPECT_FALSE(DuplicateHandle(process, reinterpret_cast<HANDLE>(0), process, &copy, 0, FALSE,
+                                 DUPLICATE_SAME_ACCESS));
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_HANDLE));
+    EXPECT_EQ(copy, nullptr);
+
+    HANDLE file = create(dir.path("f.bin"), CREATE_NEW);
+    ASSERT_NE(file, INVALID_HANDLE_VALUE);
+    HANDLE other_process = reinterpret_cast<HANDLE>(static_cast<INT_PTR>(0x1234));
+    EXPECT_FALSE(DuplicateHandle(other_process, file, process, &copy, 0, FALSE, 0));
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_HANDLE));
+    EXPECT_FALSE(DuplicateHandle(process, file, process, nullptr, 0, FALSE, 0));
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_PARAMETER));
+
+    // Closing the source through the call leaves nothing to close afterwards.
+    EXPECT_TRUE(DuplicateHandle(process, file, process, nullptr, 0, FALSE, DUPLICATE_CLOSE_SOURCE));
+    EXPECT_FALSE(CloseHandle(file));
+}

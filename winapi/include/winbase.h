@@ -121,6 +121,22 @@ LXAPI HANDLE WINAPI CreateFileA(LPCSTR lpFileName, DWORD dwDesiredAccess, DWORD 
 // ERROR_INVALID_HANDLE for anything else.
 LXAPI BOOL WINAPI CloseHandle(HANDLE hObject);
 
+#define DUPLICATE_CLOSE_SOURCE 0x00000001
+#define DUPLICATE_SAME_ACCESS 0x00000002
+
+// The pseudo handle of the calling process; it needs no closing.
+LXAPI HANDLE WINAPI GetCurrentProcess(void);
+// Makes *lpTargetHandle a second handle to the file open behind hSourceHandle (a CreateFileA
+// handle, or an HFILE given as a handle). The two share the file position, and the copy
+// stays usable after the original is closed. Both processes must be GetCurrentProcess();
+// the copy has the original's access whatever dwDesiredAccess asks, and inheritance does not
+// apply. DUPLICATE_CLOSE_SOURCE closes the source, even when the copy fails; with it,
+// lpTargetHandle may be null. FALSE with ERROR_INVALID_HANDLE for anything but an open file
+// handle, ERROR_TOO_MANY_OPEN_FILES when no handle is left.
+LXAPI BOOL WINAPI DuplicateHandle(HANDLE hSourceProcessHandle, HANDLE hSourceHandle,
+                                  HANDLE hTargetProcessHandle, LPHANDLE lpTargetHandle,
+                                  DWORD dwDesiredAccess, BOOL bInheritHandle, DWORD dwOptions);
+
 typedef struct _FILETIME {
     DWORD dwLowDateTime;
     DWORD dwHighDateTime;

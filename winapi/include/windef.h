@@ -92,6 +92,7 @@ typedef char TCHAR;
     typedef struct name##__* name
 typedef void* HANDLE;
 typedef HANDLE* PHANDLE;
+typedef HANDLE* LPHANDLE;
 DECLARE_HANDLE(HWND);
 DECLARE_HANDLE(HINSTANCE);
 DECLARE_HANDLE(HDC);
