@@ -164,14 +164,14 @@ BOOL CString::LoadString(UINT id) {
     // String resources are stored sixteen to a block; the block's name finds the module.
     HINSTANCE module = AfxFindResourceHandle(MAKEINTRESOURCEA((id >> 4) + 1), RT_STRING);
     char first[kFirstTryBuffer];
-    int length = LoadStringA(module, id, first, kFirstTryBuffer);
+    int length = ::LoadStringA(module, id, first, kFirstTryBuffer);
     if (length < kFirstTryBuffer - 1) {
         m_text.assign(first, static_cast<size_t>(length));
         return length > 0;
     }
     // The first buffer was filled: the string may be longer, so read it into full room.
     m_text.resize(kMaxResourceString);
-    length = LoadStringA(module, id, m_text.data(), kMaxResourceString + 1);
+    length = ::LoadStringA(module, id, m_text.data(), kMaxResourceString + 1);
     m_text.resize(static_cast<size_t>(std::max(length, 0)));
     return length > 0;
 }

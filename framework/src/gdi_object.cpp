@@ -80,7 +80,7 @@ CBitmap* CBitmap::FromHandle(HBITMAP handle) {
 
 BOOL CBitmap::LoadBitmap(LPCSTR name) {
     if (m_hObject) return FALSE;
-    HBITMAP bitmap = LoadBitmapA(AfxFindResourceHandle(name, RT_BITMAP), name);
+    HBITMAP bitmap = ::LoadBitmapA(AfxFindResourceHandle(name, RT_BITMAP), name);
     return Attach(bitmap);
 }
 

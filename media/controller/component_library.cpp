@@ -2,8 +2,7 @@
 #include "controller/component_operations.h"
 
 // The engine ABI fixes these exports' names.
-extern "C" __attribute__((visibility("default"))) EngineResult _EntryPoint(int32_t index,
-                                                                           int32_t one, ...) {
+extern "C" ENGINE_EXPORT EngineResult _EntryPoint(int32_t index, int32_t one, ...) {
     va_list arguments;
     va_start(arguments, one);
     EngineResult result = lanternix::media::component_entry(index, one, arguments);
@@ -11,6 +10,6 @@ extern "C" __attribute__((visibility("default"))) EngineResult _EntryPoint(int32
     return result;
 }
 
-extern "C" __attribute__((visibility("default"))) EngineResult _CMgrInitialize(void) {
+extern "C" ENGINE_EXPORT EngineResult _CMgrInitialize(void) {
     return lanternix::media::component_initialize();
 }

@@ -7,8 +7,7 @@
 
 namespace lanternix::media {
 
-__attribute__((visibility("default"))) EngineResult component_entry(int32_t index, int32_t one,
-                                                                    va_list arguments);
-__attribute__((visibility("default"))) EngineResult component_initialize();
+ENGINE_EXPORT EngineResult component_entry(int32_t index, int32_t one, va_list arguments);
+ENGINE_EXPORT EngineResult component_initialize();
 
 } // namespace lanternix::media

@@ -6,6 +6,7 @@
 extern "C" {
 #include <libavutil/mathematics.h>
 }
+#include <windowsx.h>
 
 #include <climits>
 #include <cmath>

@@ -20,6 +20,14 @@
 
 #include <stdint.h>
 
+// What the engine's libraries export: the entries above, and the engine's own functions that
+// one engine library calls in the other.
+#ifdef _WIN32
+#define ENGINE_EXPORT __declspec(dllexport)
+#else
+#define ENGINE_EXPORT __attribute__((visibility("default")))
+#endif
+
 // Library names as the binding passes them to LoadLibraryA, and the names of their exports.
 #define ENGINE_MOVIE_LIBRARY "QTIM32.DLL"
 #define ENGINE_COMPONENT_LIBRARY "CMGR32.DLL"

@@ -183,9 +183,10 @@ std::optional<uint32_t> Movie::ms_to_next_frame() {
     int64_t ahead = next_units - static_cast<int64_t>(current_time());
     if (ahead <= 0) return 0;
     // Units to milliseconds at the rate (16.16), rounded up so the wake finds the frame due.
-    __int128 scaled = __int128(ahead) * 1000 * 0x10000;
-    __int128 divisor = __int128(m_header.time_scale) * rate;
-    return static_cast<uint32_t>(std::min<__int128>((scaled + divisor - 1) / divisor, UINT32_MAX));
+    int64_t ms =
+        av_rescale_rnd(ahead, 1000 * 0x10000, int64_t{m_header.time_scale} * rate, AV_ROUND_UP);
+    // The rescale answers INT64_MIN when the result would not fit.
+    return ms < 0 || ms > UINT32_MAX ? UINT32_MAX : static_cast<uint32_t>(ms);
 }
 
 bool Movie::render_frame(uint32_t time, int width, int height, Picture& picture) {

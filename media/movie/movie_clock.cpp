@@ -6,17 +6,31 @@ namespace lanternix::media {
 
 namespace {
 // Units elapsed are ms * rate * scale / (1000 * 0x10000).
-constexpr __int128 divisor = 1000 * 0x10000;
+constexpr int64_t divisor = 1000 * 0x10000;
 } // namespace
 
 void MovieClock::advance(uint32_t now) {
     uint32_t elapsed = now - m_tick;
     m_tick = now;
     if (m_frozen || m_rate == 0 || elapsed == 0) return;
-    __int128 scaled = __int128(elapsed) * m_rate * m_time_scale + m_remainder;
-    __int128 units = scaled / divisor;
-    m_remainder = static_cast<int64_t>(scaled - units * divisor);
-    m_time += static_cast<int64_t>(units);
+    // (elapsed * rate * scale + remainder) / divisor, exactly, in 64 bits: elapsed * rate
+    // fits, and is split into whole divisors and a part below one, which times the scale
+    // fits too. The quotient truncates toward zero and the remainder keeps the sign of the
+    // whole, whatever the sign of the remainder carried in.
+    int64_t product = int64_t{elapsed} * m_rate;
+    int64_t whole = product / divisor;
+    int64_t part = (product % divisor) * m_time_scale + m_remainder;
+    int64_t units = whole * m_time_scale + part / divisor;
+    int64_t remainder = part % divisor;
+    if (units > 0 && remainder < 0) {
+        --units;
+        remainder += divisor;
+    } else if (units < 0 && remainder > 0) {
+        ++units;
+        remainder -= divisor;
+    }
+    m_remainder = remainder;
+    m_time += units;
     apply_ends();
 }
 

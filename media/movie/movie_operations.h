@@ -7,6 +7,6 @@
 
 namespace lanternix::media {
 
-__attribute__((visibility("default"))) EngineResult movie_entry(int32_t index, va_list arguments);
+ENGINE_EXPORT EngineResult movie_entry(int32_t index, va_list arguments);
 
 } // namespace lanternix::media

@@ -4,7 +4,10 @@
 
 #include <algorithm>
 #include <cstring>
-#include <thread>
+
+extern "C" {
+#include <libavutil/cpu.h>
+}
 
 namespace lanternix::media {
 
@@ -14,8 +17,7 @@ namespace {
 // frame is always waiting; more than four only adds delay (a frame per thread) and memory
 // for the small movies this engine plays. The library's default is a single thread.
 int decoding_threads() {
-    unsigned cores = std::thread::hardware_concurrency();
-    return static_cast<int>(std::clamp(cores + 1, 1u, 4u));
+    return std::clamp(av_cpu_count() + 1, 1, 4);
 }
 
 // Samples ahead that are decoded through rather than seeked past.

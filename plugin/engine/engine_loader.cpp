@@ -4,6 +4,8 @@
 #include "engine/engine_operations.h"
 #include "engine/engine_slots.h"
 
+#include <string.h>
+
 EngineLibrary<EngineMovieEntry> MovieLibrary = {nullptr, MovieNotAvailable, 0};
 EngineLibrary<EngineComponentEntry> ComponentLibrary = {nullptr, ComponentNotAvailable, 0};
 BOOL EngineStartAttempted = FALSE;
@@ -24,6 +26,30 @@ static_assert(sizeof(OSVERSIONINFOA) == VersionRecordSize);
 template <typename Function>
 Function ExportOf(HMODULE module, LPCSTR name) {
     return reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(module, name)));
+}
+
+// Loads an engine library by name, where the system looks for libraries; failing that, from
+// the plug-in's own folder, where the engine is installed beside the plug-in. A browser's
+// library search does not include its plug-in folder, so without the second step an engine
+// shipped with the plug-in would never be found on Windows.
+HMODULE LoadEngineLibrary(LPCSTR name) {
+    HMODULE module = LoadLibraryA(name);
+    if (module) return module;
+    HMODULE plugin = nullptr;
+    if (!GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS |
+                                GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+                            reinterpret_cast<LPCSTR>(&LoadEngineLibrary), &plugin))
+        return nullptr;
+    char path[MAX_PATH];
+    DWORD length = GetModuleFileNameA(plugin, path, sizeof path);
+    if (length == 0 || length >= sizeof path) return nullptr;
+    char* folderEnd = nullptr;
+    for (char* c = path; *c; ++c)
+        if (*c == '\\' || *c == '/') folderEnd = c + 1;
+    if (!folderEnd || static_cast<size_t>(folderEnd - path) + strlen(name) >= sizeof path)
+        return nullptr;
+    strcpy(folderEnd, name);
+    return LoadLibraryA(path);
 }
 
 // Marks a library not loaded. The library itself is not released here.
@@ -54,7 +80,7 @@ void UndoMovieLibraryLoad() {
 // Loads the movie library, or counts one more start of it when it is loaded already.
 int LoadMovieLibrary() {
     if (!MovieLibrary.Module) {
-        MovieLibrary.Module = LoadLibraryA(ENGINE_MOVIE_LIBRARY);
+        MovieLibrary.Module = LoadEngineLibrary(ENGINE_MOVIE_LIBRARY);
         if (!MovieLibrary.Module) {
             ForgetLibrary(MovieLibrary, MovieNotAvailable);
             return EngineFileMissing;
@@ -75,7 +101,7 @@ int LoadMovieLibrary() {
 // already. A library without its two exports, or whose start fails, is released again.
 int LoadComponentLibrary() {
     if (!ComponentLibrary.Module) {
-        ComponentLibrary.Module = LoadLibraryA(ENGINE_COMPONENT_LIBRARY);
+        ComponentLibrary.Module = LoadEngineLibrary(ENGINE_COMPONENT_LIBRARY);
         if (!ComponentLibrary.Module) {
             ForgetLibrary(ComponentLibrary, ComponentNotAvailable);
             return EngineFileMissing;
