@@ -100,8 +100,11 @@ void Controller::movie_changed(uint32_t movie) {
 }
 
 void Controller::movie_box_changed() {
-    Movie* current = movie();
-    if (current && (m_flags & ControllerScaleToFit)) current->set_box(movie_area());
+    // The controller places the movie (fitted to its area, at its top left, or centred), and
+    // the movie's box moves to where it is drawn: whoever reads the box back, to put a new
+    // movie in the old one's place, finds the place the picture really has.
+    if (Movie* current = movie())
+        current->set_box((m_flags & ControllerScaleToFit) ? movie_area() : movie_rect());
     m_frame_valid = false;
 }
 

@@ -380,5 +380,34 @@ TEST_F(ControllerTest, DetachedControllerSurvivesItsMovie) {
     EXPECT_EQ(time(), 200u);
 }
 
+TEST_F(ControllerTest, TheMovieBoxIsWhereTheControllerDrawsTheMovie) {
+    open(TestMovie::RawPcm, 0);
+    OpenedMovie natural_movie(engine().open_path(movie_path(TestMovie::RawPcm)));
+    RECT natural{};
+    ASSERT_EQ(engine().movie(MO::GetMovieBox, natural_movie.get(), &natural), 0u);
+    const LONG w = natural.right - natural.left, h = natural.bottom - natural.top;
+    ASSERT_GT(w, 0);
+    ASSERT_LT(w, width);
+    // Centred in the area above the bar, which is where a movie put in its place through
+    // ControllerSetMovie at the box's corner appears again.
+    RECT box{};
+    ASSERT_EQ(engine().movie(MO::GetMovieBox, movie(), &box), 0u);
+    const LONG left = (width - w) / 2, top = (height - 18 - h) / 2;
+    EXPECT_EQ(box.left, left);
+    EXPECT_EQ(box.top, top);
+    EXPECT_EQ(box.right, left + w);
+    EXPECT_EQ(box.bottom, top + h);
+
+    // At the top left when asked.
+    engine().movie(MO::DisposeController, m_controller);
+    RECT area{0, 0, width, height};
+    m_controller = engine().movie(MO::NewController, movie(), &area, ULONG(1), m_window);
+    g_controller = m_controller;
+    ASSERT_EQ(engine().movie(MO::GetMovieBox, movie(), &box), 0u);
+    EXPECT_EQ(box.left, 0);
+    EXPECT_EQ(box.top, 0);
+    EXPECT_EQ(box.right, w);
+}
+
 } // namespace
 } // namespace media_test
