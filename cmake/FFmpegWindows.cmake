@@ -23,9 +23,8 @@ set(ffmpeg_dir "${LANTERNIX_FFMPEG_WINDOWS_DIR}")
 set(ffmpeg_install "${ffmpeg_dir}/install")
 set(ffmpeg_stamp "${ffmpeg_install}/lanternix-ffmpeg.stamp")
 
-# The movies of the engine's codec matrix. A name here that this FFmpeg does not know would only
-# draw a warning from configure, so the list is checked against the configure output whenever
-# the FFmpeg release changes.
+# The codecs of the movies the engine plays. configure only warns about a name it does not know
+# or a decoder whose needs are not met, so the build stops on those warnings instead.
 set(ffmpeg_video_decoders
     h264 hevc mpeg4 h263 h263p h261 flv svq1 svq3 cinepak rpza smc qtrle png tiff jpeg2000
     mjpeg mjpegb prores dnxhd mpeg1video mpeg2video rawvideo msrle eightbps qdraw v210 r210 yuv4
@@ -34,8 +33,9 @@ set(ffmpeg_audio_decoders
     aac mp3 mp3float mp2 alac pcm_u8 pcm_s8 pcm_s16le pcm_s16be pcm_s24le pcm_s24be pcm_s32le
     pcm_s32be pcm_f32le pcm_f32be pcm_f64le pcm_f64be pcm_mulaw pcm_alaw adpcm_ima_qt qdm2 qdmc
     mace3 mace6 amrnb amrwb ac3 eac3 gsm)
-# The demuxer asks for parsers to complete stream headers and to split MPEG audio and video;
-# the rest find frame boundaries for the decoders above when a file's samples do not.
+# A parser for each codec above that has one: the demuxer uses them to split MPEG audio, MPEG
+# video and AC-3 into frames, to read H.264 headers, and to find the key frames of a video
+# track whose key-frame table is empty.
 set(ffmpeg_parsers
     h264 hevc mpeg4video h263 h261 mpegvideo mjpeg png gif bmp jpeg2000 dnxhd aac ac3 mpegaudio
     gsm amr)
@@ -49,7 +49,6 @@ set(ffmpeg_configure_options
     --enable-cross-compile --target-os=mingw32 --arch=x86
     --cross-prefix=${LANTERNIX_MINGW_PREFIX}-
     --cc=${CMAKE_C_COMPILER} --cxx=${CMAKE_CXX_COMPILER}
-    --pkg-config=false
     --enable-static --disable-shared --disable-debug
     --disable-programs --disable-doc --disable-avdevice --disable-avfilter --disable-postproc
     --disable-network --disable-autodetect --enable-zlib --enable-w32threads --enable-x86asm
@@ -78,7 +77,8 @@ endif()
 add_library(ffmpeg_windows INTERFACE)
 
 if(NOT ffmpeg_installed_text STREQUAL ffmpeg_stamp_text)
-  # The stamp is written last, from this file, so that it exists only after a whole install.
+  # The stamp goes before configure and comes back after install, from this file, so that it
+  # exists only beside a whole install.
   set(ffmpeg_stamp_source "${CMAKE_CURRENT_BINARY_DIR}/lanternix-ffmpeg.stamp")
   file(WRITE "${ffmpeg_stamp_source}" "${ffmpeg_stamp_text}")
 
@@ -94,7 +94,9 @@ if(NOT ffmpeg_installed_text STREQUAL ffmpeg_stamp_text)
     BINARY_DIR "${ffmpeg_dir}/build"
     INSTALL_DIR "${ffmpeg_install}"
     DOWNLOAD_COMMAND sh -c "cd '${ffmpeg_dir}' && ${ffmpeg_fetch}"
-    CONFIGURE_COMMAND <SOURCE_DIR>/configure ${ffmpeg_configure_options}
+    CONFIGURE_COMMAND ${CMAKE_COMMAND} -E rm -f "${ffmpeg_stamp}"
+              COMMAND <SOURCE_DIR>/configure ${ffmpeg_configure_options}
+              COMMAND sh -c "! grep -E 'did not match anything|WARNING: Disabled ' ffbuild/config.log"
     BUILD_COMMAND make -j${ffmpeg_jobs}
     INSTALL_COMMAND make install
             COMMAND ${CMAKE_COMMAND} -E copy "${ffmpeg_stamp_source}" "${ffmpeg_stamp}"
