@@ -72,10 +72,12 @@ void Controller::draw_frame(HDC dc, bool decode) {
     info.bmiHeader.biPlanes = 1;
     info.bmiHeader.biBitCount = 32;
     info.bmiHeader.biCompression = BI_RGB;
-    // The bar is drawn over the movie's bottom when the movie reaches into it.
+    // The bar is drawn over the movie's bottom when the movie reaches into it, so only the
+    // movie's top rows are copied. The frame is top-down, and the source rectangle of a
+    // top-down DIB counts its rows from the top: those rows start at row 0.
     RECT area = movie_area();
     int visible = std::clamp<int>(area.bottom - rect.top, 0, height);
-    StretchDIBits(dc, rect.left, rect.top, width, visible, 0, height - visible, width, visible,
+    StretchDIBits(dc, rect.left, rect.top, width, visible, 0, 0, width, visible,
                   m_frame.pixels.data(), &info, DIB_RGB_COLORS, SRCCOPY);
 }
 

@@ -299,6 +299,38 @@ TEST_F(ControllerTest, TimerDrawsTheFrameOfTheCurrentTime) {
     EXPECT_EQ(mismatches, 0);
 }
 
+TEST_F(ControllerTest, AMovieReachingIntoTheBarShowsItsTopRows) {
+    open(TestMovie::RawPcm);
+    // Placed low enough that its last 18 rows fall under the bar: the rows above the bar
+    // are the movie's first ones, each where it belongs.
+    const LONG top = 40;
+    ASSERT_EQ(
+        engine().component(CO::ControllerSetMovie, m_controller, movie(), m_window, LONG(0), top),
+        0u);
+    engine().component(CO::DrawController, m_controller, m_window);
+    ULONG picture = engine().movie(MO::GetFramePicture, movie(), time());
+    ASSERT_NE(picture, 0u);
+    auto block = reinterpret_cast<HGLOBAL>(
+        static_cast<uintptr_t>(engine().movie(MO::MakeDibFromPicture, picture)));
+    engine().movie(MO::FreePicture, picture);
+    auto* header = static_cast<BITMAPINFOHEADER*>(GlobalLock(block));
+    ASSERT_NE(header, nullptr);
+    ASSERT_EQ(header->biHeight, 120);
+    const uint8_t* bits = reinterpret_cast<const uint8_t*>(header + 1);
+    int mismatches = 0;
+    for (int y = 0; y < height - 18 - top; y += 7) {
+        for (int x = 5; x < 160; x += 31) {
+            const uint8_t* pixel = bits + ((119 - y) * 160 + x) * 4;
+            COLORREF shown = winapi::desktop::window_pixel(m_window, x, top + y);
+            if (shown != RGB(pixel[2], pixel[1], pixel[0])) ++mismatches;
+        }
+    }
+    GlobalUnlock(block);
+    GlobalFree(block);
+    EXPECT_EQ(mismatches, 0);
+    EXPECT_EQ(winapi::desktop::window_pixel(m_window, 1, height - 2), RGB(200, 200, 200));
+}
+
 TEST_F(ControllerTest, BarIsDrawnAtTheBottomUnlessHidden) {
     open(TestMovie::RawPcm);
     engine().component(CO::DrawController, m_controller, m_window);
