@@ -24,6 +24,8 @@ const int EmbedLeft = 20, EmbedTop = 20, EmbedWidth = 320, EmbedHeight = 240;
 const int PosterId = 4000, PosterWidth = 122, PosterHeight = 108;
 // The movie controller's bar along the bottom of the instance area.
 const int ControllerBarHeight = 18;
+// The bar's face colour.
+const COLORREF BarFace = RGB(200, 200, 200);
 // The one-pixel frame around an instance area that shows the poster: the stock dark grey.
 const COLORREF FrameColour = RGB(64, 64, 64);
 const COLORREF PageWhite = RGB(255, 255, 255);
@@ -255,6 +257,11 @@ bool check_poster_gone(const Picture& screen) {
                          "the controller bar covers the bottom 18 rows");
     passed &= CHECK_EQ_HEX(PageWhite, screen.colour(5, EmbedHeight - ControllerBarHeight - 1),
                            "white just above the controller bar");
+    // Between the slider's right end and the volume (the last 40 pixels) only the bar's face
+    // shows: the bar itself is drawn, not just something else in its rows.
+    passed &=
+        CHECK_EQ_HEX(BarFace, screen.colour(EmbedWidth - 42, EmbedHeight - ControllerBarHeight / 2),
+                     "the controller bar's face between the slider and the volume");
     return passed;
 }
 

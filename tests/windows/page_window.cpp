@@ -1,5 +1,6 @@
 #include "page_window.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 
@@ -171,25 +172,36 @@ int largest_difference(const Picture& a, const Picture& b) {
 
 bool save_picture(const Picture& picture, const std::string& path) {
     if (picture.pixels.empty()) return false;
+    // 24 bits a pixel: the fourth byte of a 32-bit screen pixel is not part of its colour, and
+    // GDI leaves it as each drawing call happens to (0 after a fill, whatever the caller's DIB
+    // held after StretchDIBits). Viewers that take a mixed fourth byte for transparency would
+    // show the filled parts as see-through.
+    const size_t row_bytes = (static_cast<size_t>(picture.width) * 3 + 3) & ~size_t(3);
+    std::vector<uint8_t> rows(row_bytes * picture.height, 0);
+    for (int y = 0; y < picture.height; ++y) {
+        for (int x = 0; x < picture.width; ++x) {
+            const uint8_t* pixel = picture.at(x, y);
+            std::copy(pixel, pixel + 3, &rows[y * row_bytes + static_cast<size_t>(x) * 3]);
+        }
+    }
     BITMAPINFOHEADER info = {};
     info.biSize = sizeof info;
     info.biWidth = picture.width;
     info.biHeight = -picture.height; // rows top first
     info.biPlanes = 1;
-    info.biBitCount = 32;
+    info.biBitCount = 24;
     info.biCompression = BI_RGB;
     BITMAPFILEHEADER header = {};
     header.bfType = 0x4D42; // "BM"
     header.bfOffBits = sizeof header + sizeof info;
-    header.bfSize = header.bfOffBits + static_cast<DWORD>(picture.pixels.size());
+    header.bfSize = header.bfOffBits + static_cast<DWORD>(rows.size());
     HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                               FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) return false;
     DWORD written = 0;
     bool ok = WriteFile(file, &header, sizeof header, &written, nullptr) &&
               WriteFile(file, &info, sizeof info, &written, nullptr) &&
-              WriteFile(file, picture.pixels.data(), static_cast<DWORD>(picture.pixels.size()),
-                        &written, nullptr);
+              WriteFile(file, rows.data(), static_cast<DWORD>(rows.size()), &written, nullptr);
     CloseHandle(file);
     return ok;
 }

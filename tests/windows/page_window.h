@@ -64,7 +64,7 @@ double psnr(const Picture& a, const Picture& b);
 // The largest difference of any colour channel at any pixel.
 int largest_difference(const Picture& a, const Picture& b);
 
-// Writes the picture as a 32-bit BMP file, for a person to look at when a check of it failed.
+// Writes the picture as a 24-bit BMP file, for a person to look at when a check of it failed.
 bool save_picture(const Picture& picture, const std::string& path);
 
 // How many pixels of the picture have exactly this colour.
