@@ -177,7 +177,9 @@ TEST_F(RealTimePlaybackTest, EightMoviesOnOnePageKeepInStepWithTheClock) {
         starts.push_back(watch.start(i));
         EXPECT_LE(watch.worst_lag(i, all_playing_at), 0.1 + 1 / kFramesPerSecond);
         auto [movie, real] = watch.advance(i, all_playing_at, all_playing_at + 3.0);
-        EXPECT_GT(real, 2.9);
+        // The span runs between the samples nearest its ends; on a loaded machine (the
+        // sanitized build beside other jobs) samples came up to 0.13 s apart.
+        EXPECT_GT(real, 2.75);
         EXPECT_NEAR(movie, real, 0.1 + 1 / kFramesPerSecond)
             << movie << " s of movie in " << real << " s";
     }
