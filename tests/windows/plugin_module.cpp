@@ -85,7 +85,6 @@ std::vector<std::string> export_names(HMODULE module) {
 
 PluginModule load_plugin(const std::string& folder) {
     PluginModule plugin;
-    SetDllDirectoryA(folder.c_str());
     plugin.module = LoadLibraryA(join_path(folder, "NPLant32.dll").c_str());
     if (!plugin.module) return plugin;
     plugin.get_entry_points = export_of<NP_GetEntryPointsFunc>(plugin.module, "NP_GetEntryPoints");

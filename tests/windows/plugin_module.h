@@ -35,9 +35,9 @@ struct PluginModule {
     NP_ShutdownFunc shutdown = nullptr;
 };
 
-// Loads "<folder>\NPLant32.dll" the way the browser loads a plug-in it found in its plug-in
-// folder, with that folder added to the library search path, so that the libraries the
-// plug-in loads at run time are looked for beside it. Null entries when an export is missing.
+// Loads "<folder>\NPLant32.dll" by its full path, the way a browser loads a plug-in it found
+// in its plug-in folder. The folder is not added to the library search path: the plug-in
+// must find the engine beside itself on its own. Null entries when an export is missing.
 PluginModule load_plugin(const std::string& folder);
 
 // Whether a library of that name is loaded in this process.
