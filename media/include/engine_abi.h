@@ -16,17 +16,13 @@
 // result.
 #pragma once
 
+#include <lx_export.h>
 #include <windows.h>
 
 #include <stdint.h>
 
-// What the engine's libraries export: the entries above, and the engine's own functions that
-// one engine library calls in the other.
-#ifdef _WIN32
-#define ENGINE_EXPORT __declspec(dllexport)
-#else
-#define ENGINE_EXPORT __attribute__((visibility("default")))
-#endif
+// What the engine's libraries export, the entries above and the engine's own functions that
+// one engine library calls in the other, carry LX_EXPORT (lx_export.h).
 
 // Library names as the binding passes them to LoadLibraryA, and the names of their exports.
 #define ENGINE_MOVIE_LIBRARY "QTIM32.DLL"
