@@ -180,6 +180,20 @@ struct MessageBoxRecord {
     int answer = 0;
 };
 
+// A cursor's image as the displays draw it: rows top to bottom, each pixel 0xAARRGGBB with
+// straight alpha, and the hot spot, the pixel that is the pointer's position.
+struct CursorImage {
+    int width = 0;
+    int height = 0;
+    POINT hot_spot{};
+    std::vector<uint32_t> pixels;
+
+    uint32_t pixel(int x, int y) const { return pixels[static_cast<size_t>(y) * width + x]; }
+};
+
+// The image of a cursor handle (LoadCursorA); false when the handle is not a cursor.
+LX_EXPORT bool cursor_image(HCURSOR cursor, CursorImage* image);
+
 // Every message box shown and every beep made since the last clear_records.
 LX_EXPORT std::vector<MessageBoxRecord> message_boxes();
 LX_EXPORT std::vector<UINT> beeps();
