@@ -111,7 +111,7 @@ int MovieInstance::LayOutMovie() {
         EngineSetMovieBox(Movie, &area);
     // A movie without a length or a time scale has no byte rate; 0 stands for "unknown".
     MovieByteRate = Duration && TimeScale ? StreamLength / (double(Duration) / TimeScale) : 0.0;
-    UpdateLeadTime(1.5f);
+    UpdateLeadTime(PlayingLeadFactor);
     ULONG flags = 0;
     if (TopLeftMovie) flags |= EngineControllerTopLeft;
     if (ScaleMovieToFit) flags |= EngineControllerScaleToFit;
