@@ -1,48 +1,18 @@
-// Writers of the bitmap and cursor file formats.
+// The plug-in's images in the bitmap and cursor file formats.
 #include "image_files.h"
-
-#include <cstdio>
 
 namespace art {
 namespace {
 
-constexpr uint32_t kInfoHeaderSize = 40; // BITMAPINFOHEADER
-constexpr uint32_t kFileHeaderSize = 14; // BITMAPFILEHEADER
-constexpr int kPaletteEntries = 256;
-
-void put16(Bytes& out, unsigned value) {
-    out.push_back(static_cast<uint8_t>(value));
-    out.push_back(static_cast<uint8_t>(value >> 8));
-}
-
-void put32(Bytes& out, uint32_t value) {
-    put16(out, value & 0xffff);
-    put16(out, value >> 16);
-}
-
-// A BITMAPINFOHEADER without compression; `height` is what the header states.
-void put_info_header(Bytes& out, int width, int height, int bits, uint32_t image_size,
-                     uint32_t colours_used) {
-    put32(out, kInfoHeaderSize);
-    put32(out, static_cast<uint32_t>(width));
-    put32(out, static_cast<uint32_t>(height));
-    put16(out, 1); // planes
-    put16(out, static_cast<unsigned>(bits));
-    put32(out, 0); // BI_RGB
-    put32(out, image_size);
-    put32(out, 2835); // 72 dots per inch, in dots per metre
-    put32(out, 2835);
-    put32(out, colours_used);
-    put32(out, 0); // every colour is important
-}
-
-// An RGBQUAD: blue, green, red, reserved.
-void put_colour(Bytes& out, Rgb colour) {
-    out.insert(out.end(), {colour.blue, colour.green, colour.red, 0});
-}
+constexpr uint32_t kPaletteEntries = 256;
+constexpr uint32_t kPixelsPerMetre = 2835; // 72 dots per inch
 
 int padded_stride(int bytes_per_row) {
     return (bytes_per_row + 3) / 4 * 4;
+}
+
+void put_colour(Bytes& out, Rgb colour) {
+    dib::put_colour(out, colour.red, colour.green, colour.blue);
 }
 
 // The 1-bit rows of the cursor, bottom-up: bit 7 of the first byte is the leftmost pixel.
@@ -65,54 +35,29 @@ void put_cursor_plane(Bytes& out, const MonochromeCursor& cursor, bool mask) {
 Bytes bitmap_file(const IndexedImage& image) {
     const int stride = padded_stride(image.width);
     const uint32_t image_size = static_cast<uint32_t>(stride * image.height);
-    const uint32_t bits_offset = kFileHeaderSize + kInfoHeaderSize + kPaletteEntries * 4;
-    Bytes out;
-    put16(out, 0x4d42); // "BM"
-    put32(out, bits_offset + image_size);
-    put32(out, 0);
-    put32(out, bits_offset);
-    put_info_header(out, image.width, image.height, 8, image_size, kPaletteEntries);
-    for (int entry = 0; entry < kPaletteEntries; ++entry)
-        put_colour(out,
-                   entry < static_cast<int>(image.palette.size()) ? image.palette[entry] : Rgb{});
+    Bytes info;
+    dib::put_info_header(info, image.width, image.height, 8, image_size, kPaletteEntries,
+                         kPixelsPerMetre);
+    for (uint32_t entry = 0; entry < kPaletteEntries; ++entry)
+        put_colour(info, entry < image.palette.size() ? image.palette[entry] : Rgb{});
     for (int y = image.height - 1; y >= 0; --y) {
         const uint8_t* row = image.indices.data() + static_cast<size_t>(y) * image.width;
-        out.insert(out.end(), row, row + image.width);
-        out.insert(out.end(), static_cast<size_t>(stride - image.width), 0);
+        info.insert(info.end(), row, row + image.width);
+        info.insert(info.end(), static_cast<size_t>(stride - image.width), 0);
     }
-    return out;
+    return dib::bitmap_file(info, kPaletteEntries);
 }
 
 Bytes cursor_file(const MonochromeCursor& cursor) {
     const uint32_t plane_size = static_cast<uint32_t>(cursor.width / 8 * cursor.height);
     Bytes image;
-    put_info_header(image, cursor.width, cursor.height * 2, 1, 2 * plane_size, 2);
+    dib::put_info_header(image, cursor.width, cursor.height * 2, 1, 2 * plane_size, 2,
+                         kPixelsPerMetre);
     put_colour(image, Rgb{0, 0, 0});
     put_colour(image, Rgb{255, 255, 255});
     put_cursor_plane(image, cursor, false);
     put_cursor_plane(image, cursor, true);
-
-    Bytes out;
-    put16(out, 0); // reserved
-    put16(out, 2); // a cursor file
-    put16(out, 1); // one image
-    out.push_back(static_cast<uint8_t>(cursor.width));
-    out.push_back(static_cast<uint8_t>(cursor.height));
-    out.push_back(0); // colour count: none stated
-    out.push_back(0);
-    put16(out, static_cast<unsigned>(cursor.hot_x));
-    put16(out, static_cast<unsigned>(cursor.hot_y));
-    put32(out, static_cast<uint32_t>(image.size()));
-    put32(out, 6 + 16); // the image follows the directory
-    out.insert(out.end(), image.begin(), image.end());
-    return out;
-}
-
-bool write_file(const std::string& path, const Bytes& bytes) {
-    FILE* file = std::fopen(path.c_str(), "wb");
-    if (!file) return false;
-    bool ok = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
-    return std::fclose(file) == 0 && ok;
+    return dib::cursor_file({{cursor.width, cursor.height, cursor.hot_x, cursor.hot_y, image}});
 }
 
 } // namespace art
