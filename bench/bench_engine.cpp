@@ -9,6 +9,11 @@
 //     what `mpv --vo=null --ao=null` uses playing it (goal: at most 1.2).
 // Every measure is taken in the same run, on the same file. The last lines of the output
 // carry the ratios.
+#include "media/command_output.h"
+#include "media/controller_window.h"
+#include "media/engine_client.h"
+#include "media/movie_file.h"
+
 #include <engine_signatures.h>
 #include <windows.h>
 #include <winapi/desktop.h>
@@ -28,74 +33,33 @@ namespace {
 constexpr int movie_seconds = 30;
 constexpr int frame_rate = 30;
 
-EngineMovieEntry g_movie = nullptr;
-EngineComponentEntry g_component = nullptr;
 ULONG g_controller = 0;
 
 template <typename... Args>
 EngineResult movie_call(MovieOperation operation, Args... args) {
-    return g_movie(static_cast<int32_t>(operation), args...);
+    return media_test::EngineClient::get().movie(operation, args...);
 }
 template <typename... Args>
 EngineResult component_call(ComponentOperation operation, Args... args) {
-    return g_component(static_cast<int32_t>(operation), EngineComponentCall, args...);
+    return media_test::EngineClient::get().component(operation, args...);
 }
 
 std::string capture(const std::string& command) {
-    std::string output;
-    FILE* pipe = popen(command.c_str(), "r");
-    if (!pipe) return output;
-    char buffer[4096];
-    size_t got;
-    while ((got = fread(buffer, 1, sizeof buffer, pipe)) > 0)
-        output.append(buffer, got);
-    pclose(pipe);
-    return output;
+    return test_support::run_command(command);
 }
 
 std::string make_movie() {
     std::string path = std::string(LXBENCH_WORK_DIR) + "/bench_engine_640x480.mov";
-    if (std::filesystem::exists(path)) return path;
-    std::string partial = path + ".tmp.mov";
-    std::string command =
-        "ffmpeg -v error -y -f lavfi -i testsrc2=size=640x480:rate=" + std::to_string(frame_rate) +
+    std::string arguments =
+        "-f lavfi -i testsrc2=size=640x480:rate=" + std::to_string(frame_rate) +
         ":duration=" + std::to_string(movie_seconds) +
         " -f lavfi -i sine=frequency=440:duration=" + std::to_string(movie_seconds) +
-        " -c:v libx264 -preset veryfast -pix_fmt yuv420p -c:a aac "
-        "-movflags +faststart '" +
-        partial + "' 2>&1";
-    capture(command);
-    if (!std::filesystem::exists(partial)) return {};
-    std::filesystem::rename(partial, path);
-    return path;
+        " -c:v libx264 -preset veryfast -pix_fmt yuv420p -c:a aac -movflags +faststart";
+    return test_support::make_movie_file(path, arguments) ? path : std::string();
 }
 
 bool load_engine() {
-    setenv("LANTERNIX_LIBRARY_PATH", LXBENCH_ENGINE_DIR, 1);
-    HMODULE movie = LoadLibraryA(ENGINE_MOVIE_LIBRARY);
-    HMODULE component = LoadLibraryA(ENGINE_COMPONENT_LIBRARY);
-    if (!movie || !component) return false;
-    g_movie = reinterpret_cast<EngineMovieEntry>(
-        reinterpret_cast<void*>(GetProcAddress(movie, ENGINE_ENTRY_NAME)));
-    g_component = reinterpret_cast<EngineComponentEntry>(
-        reinterpret_cast<void*>(GetProcAddress(component, ENGINE_ENTRY_NAME)));
-    auto initialize = reinterpret_cast<EngineComponentInitialize>(
-        reinterpret_cast<void*>(GetProcAddress(component, ENGINE_INITIALIZE_NAME)));
-    return g_movie && g_component && initialize && initialize() == 0 &&
-           movie_call(MovieOperation::InitializeMovies) == 0;
-}
-
-LRESULT CALLBACK bench_window(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
-    if (g_controller && component_call(ComponentOperation::ControllerEvent, g_controller, window,
-                                       message, wparam, lparam))
-        return 0;
-    if (message == WM_PAINT) {
-        PAINTSTRUCT paint;
-        BeginPaint(window, &paint);
-        EndPaint(window, &paint);
-        return 0;
-    }
-    return DefWindowProcA(window, message, wparam, lparam);
+    return media_test::EngineClient::get().loaded();
 }
 
 struct Player {
@@ -105,12 +69,7 @@ struct Player {
 
 Player open_player(const std::string& path) {
     Player player;
-    WNDCLASSA window_class = {};
-    window_class.lpfnWndProc = bench_window;
-    window_class.lpszClassName = "BenchEngineWindow";
-    RegisterClassA(&window_class);
-    player.window = CreateWindowExA(0, "BenchEngineWindow", "", WS_POPUP | WS_VISIBLE, 0, 0, 640,
-                                    480 + 18, nullptr, nullptr, nullptr, nullptr);
+    player.window = test_support::create_controller_window(640, 480 + 18);
     ULONG reference = 0;
     if (movie_call(MovieOperation::OpenMovieFile, path.c_str(), &reference, ULONG(0)) != 0)
         return player;
@@ -120,6 +79,7 @@ Player open_player(const std::string& path) {
     RECT area{0, 0, 640, 480 + 18};
     g_controller =
         movie_call(MovieOperation::NewController, player.movie, &area, ULONG(1), player.window);
+    test_support::set_window_controller(g_controller);
     movie_call(MovieOperation::SetMovieActive, player.movie, ULONG(1));
     return player;
 }
@@ -127,6 +87,7 @@ Player open_player(const std::string& path) {
 void close_player(Player& player) {
     movie_call(MovieOperation::DisposeController, g_controller);
     g_controller = 0;
+    test_support::set_window_controller(0);
     movie_call(MovieOperation::DisposeMovie, player.movie);
     winapi::desktop::reset();
 }

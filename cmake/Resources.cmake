@@ -13,6 +13,9 @@
 function(lanternix_add_resources target rc_file)
   cmake_parse_arguments(PARSE_ARGV 2 ARG "" "" "DEPENDS;INCLUDE_DIRECTORIES")
   get_filename_component(rc_path "${rc_file}" ABSOLUTE BASE_DIR "${CMAKE_CURRENT_SOURCE_DIR}")
+  if(NOT EXISTS "${rc_path}")
+    message(FATAL_ERROR "${target}: the resource script ${rc_path} does not exist")
+  endif()
   if(WIN32)
     # The resource compiler of the Windows tool chain builds the script with the system's
     # own headers; only the extra folders and the files it names are added here.

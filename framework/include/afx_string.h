@@ -6,6 +6,14 @@
 
 #include <string>
 
+// Marks a printf-style function so that compilers that can (GCC, Clang, MinGW) check its
+// arguments against the format text; `text` and `first` count from 1, `this` included.
+#if defined(__GNUC__)
+#define AFX_PRINTF_FORMAT(text, first) __attribute__((format(printf, text, first)))
+#else
+#define AFX_PRINTF_FORMAT(text, first)
+#endif
+
 class CString {
   public:
     CString() = default;
@@ -69,7 +77,7 @@ class CString {
     void MakeLower();
 
     // Replaces the text with printf-style formatting of the arguments.
-    void Format(LPCSTR format, ...) __attribute__((format(printf, 2, 3)));
+    void Format(LPCSTR format, ...) AFX_PRINTF_FORMAT(2, 3);
 
     // Loads string resource `id` from the module that AfxFindResourceHandle names; strings
     // of any length a string table can hold (4095 characters) load whole. FALSE, with the

@@ -7,7 +7,6 @@
 #include <cstdarg>
 #include <cstdio>
 #include <cstring>
-#include <strings.h>
 
 namespace {
 
@@ -78,7 +77,7 @@ int CString::Compare(LPCSTR text) const {
 }
 
 int CString::CompareNoCase(LPCSTR text) const {
-    return strcasecmp(m_text.c_str(), or_empty(text));
+    return lstrcmpiA(m_text.c_str(), or_empty(text));
 }
 
 LPSTR CString::GetBuffer(int min_length) {

@@ -5,35 +5,14 @@
 
 namespace {
 
-using GdiMap = HandleMap<HGDIOBJ, CGdiObject>;
-
 bool gdi_object_is_live(HGDIOBJ handle) {
     return GetObjectType(handle) != 0;
 }
 
-// The module's map, and its removal at module exit (see handle_map.h). The pointer is plain
-// data, so objects destroyed after the removal still read it safely as null.
-GdiMap* g_gdi_map = nullptr;
-
-struct GdiMapReaper {
-    ~GdiMapReaper() {
-        delete g_gdi_map;
-        g_gdi_map = nullptr;
-    }
-} g_gdi_map_reaper;
-
-GdiMap& gdi_map() {
-    if (!g_gdi_map) g_gdi_map = new GdiMap(gdi_object_is_live);
-    return *g_gdi_map;
-}
-
 // Temporary objects are bitmaps, the one kind of GDI object the framework wraps, so that
 // either FromHandle can hand them out.
-std::unique_ptr<CGdiObject> make_temporary(HGDIOBJ handle) {
-    auto object = std::make_unique<CBitmap>();
-    object->m_hObject = handle;
-    return object;
-}
+ModuleHandleMap<HGDIOBJ, CGdiObject, CBitmap, &CGdiObject::m_hObject, gdi_object_is_live>
+    g_gdi_objects;
 
 } // namespace
 
@@ -46,27 +25,21 @@ void CGdiObject::forget_handle() {
 }
 
 CGdiObject* CGdiObject::FromHandle(HGDIOBJ handle) {
-    return gdi_map().from_handle(handle, make_temporary);
+    return g_gdi_objects.from_handle(handle);
 }
 
 BOOL CGdiObject::Attach(HGDIOBJ handle) {
-    if (!handle || m_hObject) return FALSE;
-    m_hObject = handle;
-    gdi_map().attach(handle, this);
-    return TRUE;
+    return g_gdi_objects.attach(this, handle);
 }
 
 HGDIOBJ CGdiObject::Detach() {
-    HGDIOBJ handle = m_hObject;
-    if (handle && g_gdi_map) g_gdi_map->detach(handle, this);
-    m_hObject = nullptr;
-    return handle;
+    return g_gdi_objects.detach(this);
 }
 
 BOOL CGdiObject::DeleteObject() {
     if (!m_hObject) return FALSE;
     BOOL deleted = ::DeleteObject(Detach());
-    if (g_gdi_map) g_gdi_map->reclaim_dead(this);
+    g_gdi_objects.reclaim_dead(this);
     return deleted;
 }
 

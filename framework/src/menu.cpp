@@ -5,33 +5,11 @@
 
 namespace {
 
-using MenuMap = HandleMap<HMENU, CMenu>;
-
 bool menu_is_live(HMENU menu) {
     return IsMenu(menu) != FALSE;
 }
 
-// The module's map, and its removal at module exit (see handle_map.h). The pointer is plain
-// data, so a static CMenu destroyed after the removal still reads it safely as null.
-MenuMap* g_menu_map = nullptr;
-
-struct MenuMapReaper {
-    ~MenuMapReaper() {
-        delete g_menu_map;
-        g_menu_map = nullptr;
-    }
-} g_menu_map_reaper;
-
-MenuMap& menu_map() {
-    if (!g_menu_map) g_menu_map = new MenuMap(menu_is_live);
-    return *g_menu_map;
-}
-
-std::unique_ptr<CMenu> make_temporary(HMENU menu) {
-    auto object = std::make_unique<CMenu>();
-    object->m_hMenu = menu;
-    return object;
-}
+ModuleHandleMap<HMENU, CMenu, CMenu, &CMenu::m_hMenu, menu_is_live> g_menus;
 
 } // namespace
 
@@ -44,28 +22,22 @@ void CMenu::forget_handle() {
 }
 
 CMenu* CMenu::FromHandle(HMENU menu) {
-    return menu_map().from_handle(menu, make_temporary);
+    return g_menus.from_handle(menu);
 }
 
 BOOL CMenu::Attach(HMENU menu) {
-    if (!menu || m_hMenu) return FALSE;
-    m_hMenu = menu;
-    menu_map().attach(menu, this);
-    return TRUE;
+    return g_menus.attach(this, menu);
 }
 
 HMENU CMenu::Detach() {
-    HMENU menu = m_hMenu;
-    if (menu && g_menu_map) g_menu_map->detach(menu, this);
-    m_hMenu = nullptr;
-    return menu;
+    return g_menus.detach(this);
 }
 
 BOOL CMenu::DestroyMenu() {
     if (!m_hMenu) return FALSE;
     BOOL destroyed = ::DestroyMenu(Detach());
     // The submenus went with the menu: their temporary objects are no longer needed.
-    if (g_menu_map) g_menu_map->reclaim_dead(this);
+    g_menus.reclaim_dead(this);
     return destroyed;
 }
 

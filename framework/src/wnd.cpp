@@ -6,32 +6,11 @@
 
 namespace {
 
-using WndMap = HandleMap<HWND, CWnd>;
-
 bool window_is_live(HWND hwnd) {
     return IsWindow(hwnd) != FALSE;
 }
 
-// The module's map, removed at module exit (see handle_map.h).
-WndMap* g_wnd_map = nullptr;
-
-struct WndMapReaper {
-    ~WndMapReaper() {
-        delete g_wnd_map;
-        g_wnd_map = nullptr;
-    }
-} g_wnd_map_reaper;
-
-WndMap& wnd_map() {
-    if (!g_wnd_map) g_wnd_map = new WndMap(window_is_live);
-    return *g_wnd_map;
-}
-
-std::unique_ptr<CWnd> make_temporary(HWND hwnd) {
-    auto object = std::make_unique<CWnd>();
-    object->m_hWnd = hwnd;
-    return object;
-}
+ModuleHandleMap<HWND, CWnd, CWnd, &CWnd::m_hWnd, window_is_live> g_windows;
 
 } // namespace
 
@@ -40,21 +19,15 @@ CWnd::~CWnd() {
 }
 
 CWnd* CWnd::FromHandle(HWND hwnd) {
-    return wnd_map().from_handle(hwnd, make_temporary);
+    return g_windows.from_handle(hwnd);
 }
 
 BOOL CWnd::Attach(HWND hwnd) {
-    if (!hwnd || m_hWnd) return FALSE;
-    m_hWnd = hwnd;
-    wnd_map().attach(hwnd, this);
-    return TRUE;
+    return g_windows.attach(this, hwnd);
 }
 
 HWND CWnd::Detach() {
-    HWND hwnd = m_hWnd;
-    if (hwnd && g_wnd_map) g_wnd_map->detach(hwnd, this);
-    m_hWnd = nullptr;
-    return hwnd;
+    return g_windows.detach(this);
 }
 
 BOOL CWnd::EnableWindow(BOOL enable) {

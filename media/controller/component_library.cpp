@@ -2,7 +2,7 @@
 #include "controller/component_operations.h"
 
 // The engine ABI fixes these exports' names.
-extern "C" ENGINE_EXPORT EngineResult _EntryPoint(int32_t index, int32_t one, ...) {
+extern "C" LX_EXPORT EngineResult _EntryPoint(int32_t index, int32_t one, ...) {
     va_list arguments;
     va_start(arguments, one);
     EngineResult result = lanternix::media::component_entry(index, one, arguments);
@@ -10,6 +10,6 @@ extern "C" ENGINE_EXPORT EngineResult _EntryPoint(int32_t index, int32_t one, ..
     return result;
 }
 
-extern "C" ENGINE_EXPORT EngineResult _CMgrInitialize(void) {
+extern "C" LX_EXPORT EngineResult _CMgrInitialize(void) {
     return lanternix::media::component_initialize();
 }

@@ -7,7 +7,7 @@
 
 namespace lanternix::media {
 
-ENGINE_EXPORT EngineResult component_entry(int32_t index, int32_t one, va_list arguments);
-ENGINE_EXPORT EngineResult component_initialize();
+LX_EXPORT EngineResult component_entry(int32_t index, int32_t one, va_list arguments);
+LX_EXPORT EngineResult component_initialize();
 
 } // namespace lanternix::media

@@ -24,10 +24,6 @@ constexpr UINT_PTR timer_base = 0x4c580000;
 constexpr UINT timer_interval_ms = 20;
 constexpr UINT timer_shortest_ms = USER_TIMER_MINIMUM;
 
-LONG by_value(void* parameter) {
-    return static_cast<LONG>(reinterpret_cast<intptr_t>(parameter));
-}
-
 } // namespace
 
 Controller* find_controller(uint32_t controller) {
@@ -36,7 +32,7 @@ Controller* find_controller(uint32_t controller) {
 
 Controller::Controller(uint32_t id, uint32_t movie, const RECT& bounds, ULONG flags, HWND window)
     : m_id(id), m_movie(movie), m_window(window), m_bounds(bounds), m_flags(flags),
-      m_bar_visible((flags & ControllerBarHidden) == 0) {}
+      m_bar_visible((flags & EngineControllerHidden) == 0) {}
 
 uint32_t Controller::create(uint32_t movie, const RECT& bounds, ULONG flags, HWND window) {
     auto controller = std::unique_ptr<Controller>(new Controller(0, movie, bounds, flags, window));
@@ -104,7 +100,7 @@ void Controller::movie_box_changed() {
     // the movie's box moves to where it is drawn: whoever reads the box back, to put a new
     // movie in the old one's place, finds the place the picture really has.
     if (Movie* current = movie())
-        current->set_box((m_flags & ControllerScaleToFit) ? movie_area() : movie_rect());
+        current->set_box((m_flags & EngineControllerStretch) ? movie_area() : movie_rect());
     m_frame_valid = false;
 }
 
@@ -151,13 +147,13 @@ EngineResult Controller::carry_out(ULONG code, void* parameter) {
     switch (code) {
     case EngineActionPlay:
         if (!current) return EngineErrorBadHandle;
-        current->set_rate(by_value(parameter));
+        current->set_rate(EngineActionNumber(parameter));
         redraw_bar();
         return EngineOk;
     case EngineActionGoToTime:
         return set_time_action(record);
     case EngineActionSetVolume:
-        m_volume = static_cast<SHORT>(by_value(parameter));
+        m_volume = static_cast<SHORT>(EngineActionNumber(parameter));
         redraw_bar();
         return EngineOk;
     case EngineActionGetVolume:
@@ -182,7 +178,7 @@ EngineResult Controller::carry_out(ULONG code, void* parameter) {
         redraw_bar();
         return EngineOk;
     case EngineActionEnableKeys:
-        m_keys_enabled = by_value(parameter) != 0;
+        m_keys_enabled = EngineActionNumber(parameter) != 0;
         return EngineOk;
     case EngineActionGetRate:
         if (!number) return EngineErrorBadParameter;
@@ -276,7 +272,7 @@ void Controller::draw(HWND window) {
     draw_frame(dc, current && current->active());
     if (m_bar_visible)
         draw_bar(dc);
-    else if (m_flags & ControllerWithBadge)
+    else if (m_flags & EngineControllerBadge)
         draw_badge(dc);
     ReleaseDC(m_window, dc);
 }

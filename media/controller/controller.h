@@ -11,16 +11,10 @@
 
 namespace lanternix::media {
 
-// Creation flags.
-enum ControllerFlag : ULONG {
-    ControllerTopLeftMovie = 1, // the movie at the top left of the area, not centred
-    ControllerScaleToFit = 2,   // the movie stretched over the area above the bar
-    ControllerWithBadge = 4,    // with the bar hidden, a badge that shows it when clicked
-    ControllerBarHidden = 8,
-};
-
-// The bar's height in pixels, when it is shown.
-constexpr int controller_bar_height = 18;
+// The creation flags are EngineControllerFlag bits. What the plug-in sends for a movie scaled
+// to fit must stretch it, whatever other bits ride along.
+static_assert((EngineControllerScaleToFit & EngineControllerStretch) != 0,
+              "the plug-in's scale-to-fit value carries the stretch bit the controller reads");
 
 class Controller {
   public:

@@ -13,17 +13,13 @@ bool inside(const RECT& rect, int x, int y) {
     return x >= rect.left && x < rect.right && y >= rect.top && y < rect.bottom;
 }
 
-void* by_value(LONG value) {
-    return reinterpret_cast<void*>(static_cast<intptr_t>(value));
-}
-
 } // namespace
 
 void Controller::user_play_toggle() {
     Movie* current = movie();
     if (!current) return;
     LONG rate = current->current_rate() != 0 ? 0 : 0x10000;
-    action(EngineActionPlay, by_value(rate));
+    action(EngineActionPlay, EngineActionValue(rate));
 }
 
 void Controller::user_go_to(uint64_t time) {
@@ -37,7 +33,7 @@ void Controller::user_go_to(uint64_t time) {
 void Controller::user_step(int direction) {
     Movie* current = movie();
     if (!current) return;
-    if (current->current_rate() != 0) action(EngineActionPlay, by_value(0));
+    if (current->current_rate() != 0) action(EngineActionPlay, EngineActionValue(0));
     // A step is a tenth of a second: the frame rate of the movie is not a property of it.
     int64_t step = std::max<int64_t>(current->time_scale() / 10, 1);
     int64_t target = std::clamp<int64_t>(int64_t(current->current_time()) + direction * step, 0,
@@ -50,12 +46,12 @@ void Controller::user_volume_at(int x) {
     int left = volume.left + 4;
     int width = std::max<int>(volume.right - 4 - left, 1);
     LONG level = std::clamp(x - left, 0, width) * 0x100 / width;
-    action(EngineActionSetVolume, by_value(level));
+    action(EngineActionSetVolume, EngineActionValue(level));
 }
 
 bool Controller::mouse_down(int x, int y) {
     if (!m_bar_visible) {
-        if (!(m_flags & ControllerWithBadge) || !inside(badge_rect(), x, y)) return false;
+        if (!(m_flags & EngineControllerBadge) || !inside(badge_rect(), x, y)) return false;
         // The badge gives way to the bar.
         m_bar_visible = true;
         movie_box_changed();

@@ -16,7 +16,7 @@ constexpr int badge_height = 12;
 
 RECT Controller::movie_area() const {
     RECT area = m_bounds;
-    if (m_bar_visible) area.bottom = std::max(area.top, area.bottom - controller_bar_height);
+    if (m_bar_visible) area.bottom = std::max(area.top, area.bottom - EngineControllerBarHeight);
     return area;
 }
 
@@ -31,7 +31,7 @@ RECT Controller::movie_rect() const {
     if (m_movie_placed) {
         left = m_movie_left;
         top = m_movie_top;
-    } else if (m_flags & (ControllerTopLeftMovie | ControllerScaleToFit)) {
+    } else if (m_flags & (EngineControllerTopLeft | EngineControllerStretch)) {
         left = area.left;
         top = area.top;
     } else {
@@ -42,7 +42,7 @@ RECT Controller::movie_rect() const {
 }
 
 RECT Controller::bar_rect() const {
-    return RECT{m_bounds.left, std::max(m_bounds.top, m_bounds.bottom - controller_bar_height),
+    return RECT{m_bounds.left, std::max(m_bounds.top, m_bounds.bottom - EngineControllerBarHeight),
                 m_bounds.right, m_bounds.bottom};
 }
 

@@ -16,17 +16,13 @@
 // result.
 #pragma once
 
+#include <lx_export.h>
 #include <windows.h>
 
 #include <stdint.h>
 
-// What the engine's libraries export: the entries above, and the engine's own functions that
-// one engine library calls in the other.
-#ifdef _WIN32
-#define ENGINE_EXPORT __declspec(dllexport)
-#else
-#define ENGINE_EXPORT __attribute__((visibility("default")))
-#endif
+// What the engine's libraries export, the entries above and the engine's own functions that
+// one engine library calls in the other, carry LX_EXPORT (lx_export.h).
 
 // Library names as the binding passes them to LoadLibraryA, and the names of their exports.
 #define ENGINE_MOVIE_LIBRARY "QTIM32.DLL"
@@ -132,3 +128,34 @@ enum EngineActionCode : ULONG {
     EngineActionGetRate = 42,            // ULONG*: receives the current 16.16 rate
     EngineActionGetSelectionStart = 53,  // EngineTimeRecord*: receives the selection's start
 };
+
+// The parameter of an action that takes its number by value: the pointer carries the number's
+// 32 bits, zero-extended.
+inline void* EngineActionValue(ULONG value) {
+    return reinterpret_cast<void*>(static_cast<ULONG_PTR>(value));
+}
+// The number a by-value action's parameter carries: the pointer's low 32 bits.
+inline LONG EngineActionNumber(void* parameter) {
+    return static_cast<LONG>(reinterpret_cast<ULONG_PTR>(parameter));
+}
+
+// Creation flags of a controller (MovieOperation::NewController). The engine reads each bit
+// on its own.
+enum EngineControllerFlag : ULONG {
+    EngineControllerTopLeft = 1, // the movie at the top left of the area, not centred
+    EngineControllerStretch = 2, // the movie stretched over the area above the bar
+    EngineControllerBadge = 4,   // with the bar hidden, a badge that shows it when clicked
+    EngineControllerHidden = 8,  // the bar not shown
+};
+
+// What the plug-in sends for a movie scaled to fit: the stretch bit together with the top-left
+// bit. A stretched movie fills the area, so it starts at the area's top left either way; the
+// plug-in has always sent both, and the engine stretches by the stretch bit and places at the
+// top left by either bit, so the pair and the stretch bit alone lay out alike.
+constexpr ULONG EngineControllerScaleToFit = EngineControllerTopLeft | EngineControllerStretch;
+static_assert(EngineControllerScaleToFit == 3, "the plug-in sends 3 for a movie scaled to fit");
+
+// The height of the controller bar along the bottom of a controller's bounds, in pixels. The
+// plug-in sizes a made-to-measure window with it and the engine lays out its bar with it, so
+// the two agree on where the movie ends.
+constexpr LONG EngineControllerBarHeight = 18;

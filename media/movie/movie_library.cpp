@@ -2,7 +2,7 @@
 #include "movie/movie_operations.h"
 
 // The engine ABI fixes this export's name.
-extern "C" ENGINE_EXPORT EngineResult _EntryPoint(int32_t index, ...) {
+extern "C" LX_EXPORT EngineResult _EntryPoint(int32_t index, ...) {
     va_list arguments;
     va_start(arguments, index);
     EngineResult result = lanternix::media::movie_entry(index, arguments);

@@ -7,6 +7,6 @@
 
 namespace lanternix::media {
 
-ENGINE_EXPORT EngineResult movie_entry(int32_t index, va_list arguments);
+LX_EXPORT EngineResult movie_entry(int32_t index, va_list arguments);
 
 } // namespace lanternix::media

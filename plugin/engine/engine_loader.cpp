@@ -59,8 +59,10 @@ void ForgetLibrary(EngineLibrary<Entry>& library, Entry notAvailable) {
     library.Slot = notAvailable;
 }
 
-// True when the system is of the NT family, the only one on which the movie library may be
-// released after a session: elsewhere it stays mapped.
+// True when the system is of the NT family, the only one on which the movie library is
+// released after a session; on the older family the plug-in has always left it mapped for
+// the rest of the process. Every system this builds for reports NT (the Win32-compatible
+// layer does, as do the Windows versions the DLL runs on), so in practice it is released.
 bool ReleasesMovieLibrary() {
     OSVERSIONINFOA version = {};
     version.dwOSVersionInfoSize = VersionRecordSize;

@@ -92,10 +92,6 @@ ULONG EngineControllerEvent(ULONG controller, HWND window, UINT message, WPARAM 
 // Carries out a controller action (EngineActionCode) with its parameter; 0 on success. The
 // installed action filter sees the action first.
 ULONG EngineControllerAction(ULONG controller, ULONG action, void* parameter);
-// The parameter of an action that takes its number by value: the pointer carries it.
-inline void* EngineActionValue(ULONG value) {
-    return reinterpret_cast<void*>(static_cast<ULONG_PTR>(value));
-}
 // Makes the controller let go of its movie before the movie is disposed of.
 ULONG EngineDetachMovie(ULONG controller);
 // Gives the controller a movie shown in `window` at (left, top).

@@ -40,6 +40,8 @@ const AttributeName MovieAttributes[] = {
     {"MCNOTVISIBLE", Attribute::NotVisible, false},
     {"CONTROLLER", Attribute::Controller, false},
     {"PLAYRATE", Attribute::PlayRate, false},
+    // The one name matched only as written, in capitals, as the plug-in always has; nothing
+    // draws a frame from it, so the difference shows only in WithFrame.
     {"MCWITHFRAME", Attribute::WithFrame, true},
     {"PLAYEVERYFRAME", Attribute::PlayEveryFrame, false},
     {"VOLUME", Attribute::Volume, false},

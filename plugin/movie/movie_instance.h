@@ -112,6 +112,9 @@ class MovieInstance : public PluginInstance {
     // Sets LeadTime from how fast the stream arrives compared with the movie's own pace,
     // scaled by `factor`, within 1.5 and 5 seconds (less for very short movies).
     void UpdateLeadTime(float factor);
+    // The lead-time factor of a playing movie, and of a movie just laid out, which is
+    // expected to play.
+    static constexpr float PlayingLeadFactor = 1.5f;
 
     // ---- Playback ----
 

@@ -10,15 +10,6 @@
 
 namespace {
 
-// The controller bar's height at the bottom of the instance area, when it is shown.
-const LONG ControllerBarHeight = 18;
-
-// Controller creation flags.
-const ULONG ControllerTopLeft = 1;
-const ULONG ControllerScaleToFit = 3;
-const ULONG ControllerBadge = 4;
-const ULONG ControllerInvisible = 8;
-
 // The size of the buffers LoadStringResource fills, zero included.
 const int StringBufferSize = 256;
 
@@ -104,26 +95,28 @@ int MovieInstance::LayOutMovie() {
     OffsetRect(&box, -box.left, -box.top);
     // Without a window record yet, the movie keeps its natural size and the controller is
     // laid out around it, as if the window had been made to measure.
-    RECT window = {0, 0, box.right, box.bottom + (ControllerHidden ? 0 : ControllerBarHeight)};
+    RECT window = {0, 0, box.right,
+                   box.bottom + (ControllerHidden ? 0 : EngineControllerBarHeight)};
     if (WindowRecord) {
         window.right = static_cast<LONG>(WindowRecord->width);
         window.bottom = static_cast<LONG>(WindowRecord->height);
     }
     RECT area = window;
     if (!ControllerHidden)
-        area.bottom = area.bottom > ControllerBarHeight ? area.bottom - ControllerBarHeight : 0;
+        area.bottom =
+            area.bottom > EngineControllerBarHeight ? area.bottom - EngineControllerBarHeight : 0;
     if (!ScaleMovieToFit && box.bottom <= area.bottom && box.right <= area.right)
         EngineSetMovieBox(Movie, &box);
     else
         EngineSetMovieBox(Movie, &area);
     // A movie without a length or a time scale has no byte rate; 0 stands for "unknown".
     MovieByteRate = Duration && TimeScale ? StreamLength / (double(Duration) / TimeScale) : 0.0;
-    UpdateLeadTime(1.5f);
+    UpdateLeadTime(PlayingLeadFactor);
     ULONG flags = 0;
-    if (TopLeftMovie) flags |= ControllerTopLeft;
-    if (ScaleMovieToFit) flags |= ControllerScaleToFit;
-    if (WithBadge) flags |= ControllerBadge;
-    if (ControllerHidden) flags |= ControllerInvisible;
+    if (TopLeftMovie) flags |= EngineControllerTopLeft;
+    if (ScaleMovieToFit) flags |= EngineControllerScaleToFit;
+    if (WithBadge) flags |= EngineControllerBadge;
+    if (ControllerHidden) flags |= EngineControllerHidden;
     Controller = EngineNewController(Movie, &window, flags, WindowHandle);
     if (Controller) {
         EngineSetActionFilter(Controller, ControllerActionFilter, this);
@@ -134,7 +127,7 @@ int MovieInstance::LayOutMovie() {
             EngineControllerAction(Controller, EngineActionSetLooping, &on);
             if (Palindrome) EngineControllerAction(Controller, EngineActionSetPalindrome, &on);
         }
-        EngineControllerAction(Controller, EngineActionEnableKeys, reinterpret_cast<void*>(1));
+        EngineControllerAction(Controller, EngineActionEnableKeys, EngineActionValue(1));
     }
     // A movie still streaming stays inactive until its first samples have arrived.
     if (BytesWritten >= StreamLength) EngineSetMovieActive(Movie, 1);

@@ -15,9 +15,8 @@ const float AutoStartPercent = 10.0f;
 // Safety factors of the download estimate: starting, and resuming.
 const float StartFactor = 1.3f;
 const float ResumeFactor = 1.2f;
-// Seconds of data needed ahead of a playing movie; the lead-time factor while playing.
+// Seconds of data needed ahead of a playing movie.
 const double PlayingLookAhead = 1.5;
-const float PlayingLeadFactor = 1.5f;
 // The lead-time factor while stopped.
 const float StoppedLeadFactor = 5.0f;
 // Normal speed, 16.16.
@@ -44,6 +43,8 @@ BOOL IsWindowActive(HWND hwnd) {
 }
 
 LRESULT MovieInstance::WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    // Mouse movement gives the controller a turn at once, as its tick would, so what it shows
+    // follows the pointer without waiting for its timer.
     if (message == WM_MOUSEMOVE && Controller) EngineIdleController(Controller);
     LRESULT result = PluginInstance::WindowProc(hwnd, message, wParam, lParam);
     if (Controller && PlaybackTask(WindowHandle, message, wParam, lParam)) return 0;
@@ -57,6 +58,9 @@ LRESULT MovieInstance::PlaybackTask(HWND hwnd, UINT message, WPARAM wParam, LPAR
     // A half-loaded movie becomes active once every track's first sample is in.
     if (StreamLength > BytesWritten && BytesWritten > FirstSamplesEnd && !active) {
         EngineSetMovieActive(Movie, 1);
+        // Three turns, as the plug-in has always given a newly active movie (the playback
+        // tests expect exactly three): the first draws the first frame at once,
+        // the others find nothing new to draw.
         for (int i = 0; i < 3; ++i)
             EngineIdleController(Controller);
         return 0;
@@ -70,6 +74,7 @@ LRESULT MovieInstance::PlaybackTask(HWND hwnd, UINT message, WPARAM wParam, LPAR
     float factor;
     if (rate) {
         ok = CheckDataAhead(static_cast<ULONG>(now + PlayingLookAhead * TimeScale), FALSE);
+        // A playing movie gets a turn on every run of the rules as well as on its own ticks.
         EngineIdleController(Controller);
         factor = PlayingLeadFactor;
     } else {
@@ -103,7 +108,7 @@ void MovieInstance::StartAutomatically() {
     ULONG rate = 0;
     CurrentRate(Controller, &rate);
     AutoPlay = rate == 0;
-    if (rate) UpdateLeadTime(1.5f);
+    if (rate) UpdateLeadTime(PlayingLeadFactor);
 }
 
 void MovieInstance::CountLoops() {
@@ -144,7 +149,7 @@ LONG MovieInstance::ControllerActionFilter(ULONG controller, ULONG action, void*
         // A stop always passes; any play ends the automatic start, allowed or not.
         if (!parameter) return 0;
         movie->AutoPlay = FALSE;
-        movie->UpdateLeadTime(1.5f);
+        movie->UpdateLeadTime(PlayingLeadFactor);
         double target =
             EngineGetMovieTime(movie->Movie, nullptr) + PlayingLookAhead * movie->TimeScale;
         return movie->CheckDataAhead(static_cast<ULONG>(target), FALSE) ? 0 : 1;

@@ -14,8 +14,10 @@
 
 class Preferences {
   public:
-    // The option bits of Flags. Each has a profile key of the same name. Bit 2 and bits 6 and
-    // up are never set.
+    // The option bits of Flags. Each has a profile key of the same name. The values are the
+    // plug-in's own numbering, kept as they are: 0x04 was never given an option, and Flags is
+    // only ever built from these five (from the profile or the dialog), so 0x04 and the bits
+    // from 0x40 up are never set.
     static constexpr DWORD StopLooping = 0x01;          // stop a loop after LoopCount loops
     static constexpr DWORD DontDeleteMovies = 0x02;     // keep a copy in CacheDirectory
     static constexpr DWORD StartSooner = 0x08;          // play before the download completes

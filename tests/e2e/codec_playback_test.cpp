@@ -3,6 +3,8 @@
 // 1.5 seconds after AUTOPLAY started it, each against ffmpeg's own decode of the file.
 #include "support/e2e_fixture.h"
 
+#include "media/command_output.h"
+
 #include <cmath>
 #include <cstdio>
 
@@ -49,7 +51,7 @@ class CodecPlaybackTest : public EndToEndTest, public ::testing::WithParamInterf
         std::string command = "ffmpeg -v error -y -f lavfi -i testsrc2=size=352x288:rate=25:"
                               "duration=3 " +
                               std::string(GetParam().codec) + " '" + m_path + "' 2>&1";
-        if (FILE* pipe = popen(command.c_str(), "r")) pclose(pipe);
+        test_support::run_command(command);
         return write("page.html", "<body><embed src=\"" + m_path +
                                       "\" width=" + std::to_string(kWidth) +
                                       " height=" + std::to_string(kHeight + kBarHeight) + " " +

@@ -1,6 +1,6 @@
 // Malformed, truncated and placeholder-filled movie files: an error from the open, or a
 // movie that plays what it can; never a crash or a read outside the file.
-#include "engine_client.h"
+#include "media/engine_client.h"
 #include "test_movies.h"
 
 #include <windows.h>

@@ -1,6 +1,7 @@
 // The controller: actions and the action filter, looping at the ends, time from the manual
 // desktop clock, playback driven by the window's timer, the bar and the user's input.
-#include "engine_client.h"
+#include "media/controller_window.h"
+#include "media/engine_client.h"
 #include "test_movies.h"
 
 #include <windows.h>
@@ -32,25 +33,6 @@ LONG record_filter(ULONG controller, ULONG action, void* parameter, void* instan
     return action == state->veto_action ? 1 : 0;
 }
 
-ULONG g_controller = 0;
-
-LRESULT CALLBACK movie_window(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
-    if (g_controller && EngineClient::get().component(CO::ControllerEvent, g_controller, window,
-                                                      message, wparam, lparam))
-        return 0;
-    if (message == WM_PAINT) {
-        PAINTSTRUCT paint;
-        BeginPaint(window, &paint);
-        EndPaint(window, &paint);
-        return 0;
-    }
-    return DefWindowProcA(window, message, wparam, lparam);
-}
-
-void* by_value(LONG value) {
-    return reinterpret_cast<void*>(static_cast<intptr_t>(value));
-}
-
 class ControllerTest : public ::testing::Test {
   protected:
     static constexpr int width = 200;
@@ -60,18 +42,13 @@ class ControllerTest : public ::testing::Test {
         ASSERT_TRUE(engine().loaded());
         winapi::desktop::reset();
         winapi::desktop::use_manual_clock(1000);
-        WNDCLASSA window_class = {};
-        window_class.lpfnWndProc = movie_window;
-        window_class.lpszClassName = "MediaTestWindow";
-        RegisterClassA(&window_class);
-        m_window = CreateWindowExA(0, "MediaTestWindow", "", WS_POPUP | WS_VISIBLE, 0, 0, width,
-                                   height, nullptr, nullptr, nullptr, nullptr);
+        m_window = test_support::create_controller_window(width, height);
         ASSERT_NE(m_window, nullptr);
     }
 
     void TearDown() override {
         if (m_controller) engine().movie(MO::DisposeController, m_controller);
-        g_controller = 0;
+        test_support::set_window_controller(0);
         m_movie.reset();
         winapi::desktop::reset();
     }
@@ -84,7 +61,7 @@ class ControllerTest : public ::testing::Test {
         RECT area{0, 0, width, height};
         m_controller = engine().movie(MO::NewController, movie(), &area, flags, m_window);
         ASSERT_NE(m_controller, 0u);
-        g_controller = m_controller;
+        test_support::set_window_controller(m_controller);
         engine().component(CO::SetActionFilter, m_controller, &record_filter,
                            static_cast<void*>(&m_filter));
         engine().movie(MO::SetMovieActive, movie(), ULONG(1));
@@ -100,7 +77,9 @@ class ControllerTest : public ::testing::Test {
         EXPECT_EQ(action(EngineActionGetRate, &value), 0u);
         return static_cast<LONG>(value);
     }
-    void play(LONG rate_value = 0x10000) { action(EngineActionPlay, by_value(rate_value)); }
+    void play(LONG rate_value = 0x10000) {
+        action(EngineActionPlay, EngineActionValue(rate_value));
+    }
     void go_to(ULONG time_value) {
         EngineTimeRecord record{time_value, 0, 1000, movie()};
         action(EngineActionGoToTime, &record);
@@ -200,13 +179,13 @@ TEST_F(ControllerTest, FilterSeesEveryActionAndCanRefuseIt) {
     open(TestMovie::RawPcm);
     m_filter.calls.clear();
     m_filter.veto_action = EngineActionPlay;
-    EXPECT_EQ(action(EngineActionPlay, by_value(0x10000)), 0u);
+    EXPECT_EQ(action(EngineActionPlay, EngineActionValue(0x10000)), 0u);
     winapi::desktop::advance_clock(100);
     EXPECT_EQ(time(), 0u) << "a refused play must not play";
     ASSERT_EQ(m_filter.calls.size(), 1u);
     EXPECT_EQ(m_filter.calls[0].controller, m_controller);
     EXPECT_EQ(m_filter.calls[0].action, ULONG(EngineActionPlay));
-    EXPECT_EQ(m_filter.calls[0].parameter, by_value(0x10000));
+    EXPECT_EQ(m_filter.calls[0].parameter, EngineActionValue(0x10000));
     EXPECT_EQ(m_filter.calls[0].instance, &m_filter);
 
     m_filter.veto_action = EngineActionGoToTime;
@@ -222,7 +201,7 @@ TEST_F(ControllerTest, VolumeSelectionAndSettingsActions) {
     SHORT volume = 0;
     EXPECT_EQ(action(EngineActionGetVolume, &volume), 0u);
     EXPECT_EQ(volume, 0x100);
-    EXPECT_EQ(action(EngineActionSetVolume, by_value(0x80)), 0u);
+    EXPECT_EQ(action(EngineActionSetVolume, EngineActionValue(0x80)), 0u);
     EXPECT_EQ(action(EngineActionGetVolume, &volume), 0u);
     EXPECT_EQ(volume, 0x80);
 
@@ -238,7 +217,7 @@ TEST_F(ControllerTest, VolumeSelectionAndSettingsActions) {
 
     RECT none{};
     EXPECT_EQ(action(EngineActionSetResizeBounds, &none), 0u);
-    EXPECT_EQ(action(EngineActionEnableKeys, by_value(1)), 0u);
+    EXPECT_EQ(action(EngineActionEnableKeys, EngineActionValue(1)), 0u);
     EXPECT_NE(action(EngineActionGetRate, nullptr), 0u);
     EXPECT_NE(action(999, nullptr), 0u);
     RECT bounds{};
@@ -254,7 +233,7 @@ TEST_F(ControllerTest, KeysPlayOnlyOnceEnabled) {
     winapi::desktop::key_up(VK_SPACE);
     winapi::desktop::pump_messages();
     EXPECT_EQ(rate(), 0);
-    action(EngineActionEnableKeys, by_value(1));
+    action(EngineActionEnableKeys, EngineActionValue(1));
     m_filter.calls.clear();
     winapi::desktop::key_down(VK_SPACE);
     winapi::desktop::key_up(VK_SPACE);
@@ -345,7 +324,7 @@ TEST_F(ControllerTest, BarIsDrawnAtTheBottomUnlessHidden) {
     ReleaseDC(m_window, dc);
     RECT area{0, 0, width, height};
     m_controller = engine().movie(MO::NewController, movie(), &area, ULONG(8), m_window);
-    g_controller = m_controller;
+    test_support::set_window_controller(m_controller);
     engine().component(CO::DrawController, m_controller, m_window);
     EXPECT_EQ(winapi::desktop::window_pixel(m_window, 1, height - 2), RGB(0, 0, 0));
 }
@@ -397,7 +376,7 @@ TEST_F(ControllerTest, DetachedControllerSurvivesItsMovie) {
     open(TestMovie::RawPcm);
     engine().component(CO::DetachMovie, m_controller);
     m_movie.reset();
-    EXPECT_EQ(action(EngineActionPlay, by_value(0x10000)), EngineResult(0x80010001u));
+    EXPECT_EQ(action(EngineActionPlay, EngineActionValue(0x10000)), EngineResult(0x80010001u));
     winapi::desktop::advance_clock(100);
     winapi::desktop::pump_messages();
     engine().component(CO::DrawController, m_controller, m_window);

@@ -1,6 +1,6 @@
 // Pictures of frames: the engine's decode of a time against ffmpeg's own decode of it, and
 // the packed DIB handed to the clipboard.
-#include "engine_client.h"
+#include "media/engine_client.h"
 #include "test_movies.h"
 
 #include <windows.h>

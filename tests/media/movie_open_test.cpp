@@ -1,5 +1,5 @@
 // Opening movies and measuring them, against what ffprobe says of the same files.
-#include "engine_client.h"
+#include "media/engine_client.h"
 #include "test_movies.h"
 
 #include <cmath>

@@ -1,6 +1,8 @@
 // The movie's sound: decoded, converted to 16-bit PCM and played through waveOut while the
 // movie plays at normal speed, at the controller's volume.
-#include "engine_client.h"
+#include "listening_output.h"
+#include "media/controller_window.h"
+#include "media/engine_client.h"
 #include "test_movies.h"
 
 #include <windows.h>
@@ -15,79 +17,26 @@ namespace {
 using MO = MovieOperation;
 using CO = ComponentOperation;
 
-// What reached the speaker, over the headless output's pacing.
-struct Heard {
-    WAVEFORMATEX format{};
-    std::vector<int16_t> samples;
-    int flushes = 0;
-    uint16_t volume = 0xFFFF;
-    uint64_t latency_bytes = 0; // how far the speaker is behind the pacing, as a device is
-};
-Heard g_heard;
-
-class ListeningOutput : public winapi::sound::SoundOutput {
-  public:
-    explicit ListeningOutput(const WAVEFORMATEX& format)
-        : m_paced(winapi::sound::make_clock_paced_output(format)) {
-        g_heard.format = format;
-    }
-    void queue(const uint8_t* data, size_t size) override {
-        const auto* samples = reinterpret_cast<const int16_t*>(data);
-        g_heard.samples.insert(g_heard.samples.end(), samples, samples + size / 2);
-        m_paced->queue(data, size);
-    }
-    uint64_t played_bytes() override {
-        uint64_t played = m_paced->played_bytes();
-        return played > g_heard.latency_bytes ? played - g_heard.latency_bytes : 0;
-    }
-    void flush() override {
-        ++g_heard.flushes;
-        m_paced->flush();
-    }
-    void set_volume(uint16_t left, uint16_t) override { g_heard.volume = left; }
-
-  private:
-    std::unique_ptr<winapi::sound::SoundOutput> m_paced;
-};
-
-std::unique_ptr<winapi::sound::SoundOutput> listen(const WAVEFORMATEX& format) {
-    return std::make_unique<ListeningOutput>(format);
-}
-
 ULONG g_controller = 0;
-
-LRESULT CALLBACK sound_window(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
-    if (g_controller && EngineClient::get().component(CO::ControllerEvent, g_controller, window,
-                                                      message, wparam, lparam))
-        return 0;
-    return DefWindowProcA(window, message, wparam, lparam);
-}
 
 class MovieSoundTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        winapi::desktop::reset();
-        winapi::desktop::use_manual_clock(0);
-        winapi::sound::set_sound_output_factory(&listen);
-        g_heard = Heard{};
-        WNDCLASSA window_class = {};
-        window_class.lpfnWndProc = sound_window;
-        window_class.lpszClassName = "MediaSoundWindow";
-        RegisterClassA(&window_class);
-        m_window = CreateWindowExA(0, "MediaSoundWindow", "", WS_POPUP | WS_VISIBLE, 0, 0, 200, 160,
-                                   nullptr, nullptr, nullptr, nullptr);
+        start_listening();
+        m_window = test_support::create_controller_window(200, 160);
         m_movie = std::make_unique<OpenedMovie>(engine().open_path(movie_path(TestMovie::RawPcm)));
         ASSERT_NE(m_movie->get(), 0u);
         RECT area{0, 0, 200, 160};
         g_controller = engine().movie(MO::NewController, m_movie->get(), &area, ULONG(1), m_window);
+        test_support::set_window_controller(g_controller);
         engine().movie(MO::SetMovieActive, m_movie->get(), ULONG(1));
     }
     void TearDown() override {
         engine().movie(MO::DisposeController, g_controller);
         g_controller = 0;
+        test_support::set_window_controller(0);
         m_movie.reset();
-        winapi::sound::set_sound_output_factory(nullptr);
-        winapi::desktop::reset();
+        stop_listening();
     }
     const EngineClient& engine() { return EngineClient::get(); }
     void action(ULONG code, LONG value) {

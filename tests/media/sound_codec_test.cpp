@@ -3,7 +3,9 @@
 //
 // Every codec here has an encoder in ffmpeg. QDesign Music 2, MACE 3:1 and 6:1 and AMR have
 // none in the ffmpeg the tests use, so no movie of them can be made here.
-#include "engine_client.h"
+#include "listening_output.h"
+#include "media/controller_window.h"
+#include "media/engine_client.h"
 #include "test_movies.h"
 
 #include <windows.h>
@@ -18,6 +20,8 @@ namespace {
 
 using MO = MovieOperation;
 using CO = ComponentOperation;
+
+ULONG g_controller = 0;
 
 // Two tones in one channel.
 constexpr const char* mono_source =
@@ -56,45 +60,6 @@ const SoundCase sound_cases[] = {
     {"alaw", "-c:a pcm_alaw"},
     {"ac3", "-c:a ac3 -b:a 384k", surround_source},
 };
-
-// What reached the output.
-struct Heard {
-    WAVEFORMATEX format{};
-    std::vector<int16_t> samples;
-};
-Heard g_heard;
-
-class RecordingOutput : public winapi::sound::SoundOutput {
-  public:
-    explicit RecordingOutput(const WAVEFORMATEX& format)
-        : m_paced(winapi::sound::make_clock_paced_output(format)) {
-        g_heard.format = format;
-    }
-    void queue(const uint8_t* data, size_t size) override {
-        const auto* samples = reinterpret_cast<const int16_t*>(data);
-        g_heard.samples.insert(g_heard.samples.end(), samples, samples + size / 2);
-        m_paced->queue(data, size);
-    }
-    uint64_t played_bytes() override { return m_paced->played_bytes(); }
-    void flush() override { m_paced->flush(); }
-    void set_volume(uint16_t, uint16_t) override {}
-
-  private:
-    std::unique_ptr<winapi::sound::SoundOutput> m_paced;
-};
-
-std::unique_ptr<winapi::sound::SoundOutput> record(const WAVEFORMATEX& format) {
-    return std::make_unique<RecordingOutput>(format);
-}
-
-ULONG g_controller = 0;
-
-LRESULT CALLBACK sound_window(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
-    if (g_controller && EngineClient::get().component(CO::ControllerEvent, g_controller, window,
-                                                      message, wparam, lparam))
-        return 0;
-    return DefWindowProcA(window, message, wparam, lparam);
-}
 
 // ffmpeg's decode of the movie's sound as 16-bit samples in the output's format.
 std::vector<int16_t> ffmpeg_samples(const std::string& path, const WAVEFORMATEX& format) {
@@ -145,23 +110,15 @@ Match best_match(const std::vector<int16_t>& expected, const std::vector<int16_t
 class SoundCodecTest : public ::testing::TestWithParam<SoundCase> {
   protected:
     void SetUp() override {
-        winapi::desktop::reset();
-        winapi::desktop::use_manual_clock(0);
-        winapi::sound::set_sound_output_factory(&record);
-        g_heard = Heard{};
-        WNDCLASSA window_class = {};
-        window_class.lpfnWndProc = sound_window;
-        window_class.lpszClassName = "SoundCodecWindow";
-        RegisterClassA(&window_class);
-        m_window = CreateWindowExA(0, "SoundCodecWindow", "", WS_POPUP | WS_VISIBLE, 0, 0, 200, 40,
-                                   nullptr, nullptr, nullptr, nullptr);
+        start_listening();
+        m_window = test_support::create_controller_window(200, 40);
     }
     void TearDown() override {
         if (g_controller) EngineClient::get().movie(MO::DisposeController, g_controller);
         g_controller = 0;
+        test_support::set_window_controller(0);
         m_movie.reset();
-        winapi::sound::set_sound_output_factory(nullptr);
-        winapi::desktop::reset();
+        stop_listening();
     }
 
     // Plays the movie for a second of the desktop clock.
@@ -171,6 +128,7 @@ class SoundCodecTest : public ::testing::TestWithParam<SoundCase> {
         ASSERT_NE(m_movie->get(), 0u);
         RECT area{0, 0, 200, 40};
         g_controller = engine.movie(MO::NewController, m_movie->get(), &area, ULONG(1), m_window);
+        test_support::set_window_controller(g_controller);
         engine.movie(MO::SetMovieActive, m_movie->get(), ULONG(1));
         engine.component(CO::ControllerAction, g_controller, ULONG(EngineActionPlay),
                          reinterpret_cast<void*>(intptr_t(0x10000)));

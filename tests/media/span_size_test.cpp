@@ -1,6 +1,6 @@
 // Span data sizes: the file bytes a span of movie time needs, measured as a prefix of the
 // file that telescopes over consecutive spans.
-#include "engine_client.h"
+#include "media/engine_client.h"
 #include "test_movies.h"
 
 #include <algorithm>

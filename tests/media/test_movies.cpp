@@ -1,5 +1,7 @@
 #include "test_movies.h"
 
+#include "media/movie_file.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -55,31 +57,13 @@ std::vector<TestMovie> all_movies() {
     return movies;
 }
 
-std::string run_command(const std::string& command) {
-    std::string output;
-    FILE* pipe = popen(command.c_str(), "r");
-    if (!pipe) return output;
-    char buffer[4096];
-    size_t got;
-    while ((got = fread(buffer, 1, sizeof buffer, pipe)) > 0)
-        output.append(buffer, got);
-    pclose(pipe);
-    return output;
-}
-
 std::string make_movie(const std::string& name, const std::string& arguments) {
-    std::filesystem::create_directories(LXTEST_MOVIE_DIR);
     std::string path = std::string(LXTEST_MOVIE_DIR) + "/" + name + ".mov";
-    if (std::filesystem::exists(path)) return path;
-    // Made under a temporary name and renamed, so a run that is interrupted (or tests that
-    // run in parallel) never leave or see a half-written movie.
-    std::string partial = path + "." + std::to_string(getpid()) + ".tmp.mov";
-    std::string errors = run_command("ffmpeg -v error -y " + arguments + " '" + partial + "' 2>&1");
-    if (!std::filesystem::exists(partial)) {
+    std::string errors;
+    if (!test_support::make_movie_file(path, arguments, &errors)) {
         ADD_FAILURE() << "ffmpeg could not make " << name << ": " << errors;
         return {};
     }
-    std::filesystem::rename(partial, path);
     return path;
 }
 

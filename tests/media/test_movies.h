@@ -2,6 +2,10 @@
 // time a test asks for them, and what ffprobe says about them.
 #pragma once
 
+#include "media/command_output.h"
+
+#include <gtest/gtest.h>
+
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -33,8 +37,7 @@ std::string make_movie(const std::string& name, const std::string& arguments);
 // channels, in dB; 99 when they are identical, 0 when their sizes differ.
 double psnr_bgra(const std::vector<uint8_t>& a, const std::vector<uint8_t>& b);
 
-// Runs a command and returns its standard output.
-std::string run_command(const std::string& command);
+using test_support::run_command;
 
 struct ProbedPacket {
     int stream = 0;

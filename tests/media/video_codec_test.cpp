@@ -2,7 +2,7 @@
 // ffmpeg's own decode and conversion of the same file: the first frame, the frame shown at
 // 1.5 s reached by a jump, and the first frame again after jumping back. Then the colours:
 // movies tagged with other colour matrices and ranges than the common BT.601 limited range.
-#include "engine_client.h"
+#include "media/engine_client.h"
 #include "test_movies.h"
 
 #include <cmath>

@@ -4,13 +4,12 @@
 // through its module, loaded as a browser loads it.
 #include "instance/plugin_instance.h"
 
-#include "support/page_windows.h"
-#include "support/plugin_fixture.h"
-#include "support/test_host.h"
+#include "support/instance_fixture.h"
 
 #include <winapi/desktop.h>
 
 #include <cstring>
+#include <memory>
 #include <string>
 
 using namespace plugin_test;
@@ -60,13 +59,10 @@ RECT update_rect_of(HWND hwnd) {
     return update;
 }
 
-class DrawingTest : public HostFixture {
+class DrawingTest : public InstanceFixture {
   protected:
     void SetUp() override {
-        HostFixture::SetUp();
-        register_page_classes();
-        m_table = host().table();
-        HostFuncs = &m_table;
+        InstanceFixture::SetUp();
         ASSERT_TRUE(m_library.loaded());
         m_previous = AfxGetResourceHandle();
         AfxSetResourceHandle(m_library.module());
@@ -82,30 +78,17 @@ class DrawingTest : public HostFixture {
         DeleteDC(m_poster_dc);
         DeleteObject(m_poster);
         AfxSetResourceHandle(m_previous);
-        EXPECT_EQ(InstanceList, nullptr) << "expected every instance to have left the list";
-        HostFuncs = nullptr;
-        HostFixture::TearDown();
+        InstanceFixture::TearDown();
     }
 
-    PaintingInstance* make(const Attributes& attributes = {}) {
-        PaintingInstance* instance = new PaintingInstance;
-        EXPECT_NE(instance, nullptr);
-        if (!instance) return nullptr;
-        AttributeArrays arrays(attributes);
-        char type[] = "video/quicktime";
-        EXPECT_EQ(instance->New(type, &m_npp, NP_EMBED, arrays.count(), arrays.names(),
-                                arrays.values(), nullptr),
-                  NPERR_NO_ERROR);
-        return instance;
+    std::unique_ptr<PaintingInstance> make(const Attributes& attributes = {}) {
+        return make_instance<PaintingInstance>(attributes);
     }
 
     // An embed window of the page and a window record for it, as a browser makes them.
     HWND make_embed(NPWindow* record, int width, int height) {
         HWND embed = make_embed_window(m_page, 'a', 0, 0, width, height);
-        *record = NPWindow{};
-        record->window = embed;
-        record->width = static_cast<uint32>(width);
-        record->height = static_cast<uint32>(height);
+        *record = window_record(embed, static_cast<uint32>(width), static_cast<uint32>(height));
         return embed;
     }
 
@@ -147,11 +130,9 @@ class DrawingTest : public HostFixture {
 
     HINSTANCE module() const { return m_library.module(); }
 
-    NPP_t m_npp{};
     HWND m_page = nullptr;
 
   private:
-    NPNetscapeFuncs m_table{};
     PluginLibrary m_library;
     HINSTANCE m_previous = nullptr;
     HBITMAP m_poster = nullptr;
@@ -175,7 +156,7 @@ TEST_F(DrawingTest, PosterIsCentredAtItsOwnSizeOrNotShown) {
         SCOPED_TRACE("instance area " + std::to_string(c.width) + " x " + std::to_string(c.height));
         NPWindow record;
         HWND embed = make_embed(&record, c.width, c.height);
-        PaintingInstance* instance = make();
+        std::unique_ptr<PaintingInstance> instance = make();
         ASSERT_EQ(instance->SetWindow(&record), NPERR_NO_ERROR);
         EXPECT_GE(instance->Paints, 1) << "expected SetWindow to paint at once";
         EXPECT_FALSE(GetUpdateRect(embed, nullptr, FALSE)) << "expected nothing left to paint";
@@ -187,7 +168,7 @@ TEST_F(DrawingTest, PosterIsCentredAtItsOwnSizeOrNotShown) {
         } else {
             expect_background(embed, {{c.width / 2, c.height / 2}, {0, 0}});
         }
-        delete instance;
+        instance.reset();
         DestroyWindow(embed);
     }
 }
@@ -195,7 +176,7 @@ TEST_F(DrawingTest, PosterIsCentredAtItsOwnSizeOrNotShown) {
 TEST_F(DrawingTest, PosterIsNotScaledAndLeavesTheRestToTheBackground) {
     NPWindow record;
     HWND embed = make_embed(&record, 300, 200);
-    PaintingInstance* instance = make();
+    std::unique_ptr<PaintingInstance> instance = make();
     ASSERT_EQ(instance->SetWindow(&record), NPERR_NO_ERROR);
     expect_poster_at(embed, {89, 46});
     // One pixel beyond each edge of the 122 x 108 poster is the background.
@@ -204,13 +185,12 @@ TEST_F(DrawingTest, PosterIsNotScaledAndLeavesTheRestToTheBackground) {
     ASSERT_GT(instance->Picture.GetBitmap(&info), 0);
     EXPECT_EQ(info.bmWidth, 122);
     EXPECT_EQ(info.bmHeight, 108);
-    delete instance;
 }
 
 TEST_F(DrawingTest, PosterIsChosenAgainForEveryNewWindowRecord) {
     NPWindow small_record;
     HWND embed = make_embed(&small_record, 100, 100);
-    PaintingInstance* instance = make();
+    std::unique_ptr<PaintingInstance> instance = make();
     ASSERT_EQ(instance->SetWindow(&small_record), NPERR_NO_ERROR);
     EXPECT_EQ(instance->Picture.GetSafeHandle(), nullptr) << "expected no poster in 100 x 100";
 
@@ -234,24 +214,22 @@ TEST_F(DrawingTest, PosterIsChosenAgainForEveryNewWindowRecord) {
     expect_background(embed, {{75, 50}, {10, 10}, {140, 90}});
     EXPECT_EQ(instance->PictureFirstId, 4000) << "expected the range kept for the next record";
     EXPECT_EQ(instance->PictureLastId, 4000);
-    delete instance;
 }
 
 TEST_F(DrawingTest, NoPictureNeverShowsOrRecordsAPoster) {
     NPWindow record;
     HWND embed = make_embed(&record, 300, 200);
-    PaintingInstance* instance = make({{"NOPICTURE", ""}});
+    std::unique_ptr<PaintingInstance> instance = make({{"NOPICTURE", ""}});
     ASSERT_EQ(instance->SetWindow(&record), NPERR_NO_ERROR);
     instance->ShowPicture(4000, 4000, TRUE);
     EXPECT_EQ(instance->Picture.GetSafeHandle(), nullptr);
     EXPECT_EQ(instance->PictureFirstId, -1);
     EXPECT_EQ(instance->PictureLastId, -1);
     expect_background(embed, {{150, 100}, {89, 46}, {200, 150}});
-    delete instance;
 }
 
 TEST_F(DrawingTest, BeforeAWindowRecordOnlyTheRangeIsRecorded) {
-    PaintingInstance* instance = make();
+    std::unique_ptr<PaintingInstance> instance = make();
     instance->ShowPicture(-1, -1, TRUE);
     instance->ShowPicture(4000, 4000, TRUE);
     EXPECT_EQ(instance->Picture.GetSafeHandle(), nullptr) << "expected nothing loaded yet";
@@ -265,13 +243,12 @@ TEST_F(DrawingTest, BeforeAWindowRecordOnlyTheRangeIsRecorded) {
     // Painted before SetWindow returns, with no message loop running.
     EXPECT_GE(instance->Paints, 1);
     expect_poster_at(embed, {89, 46});
-    delete instance;
 }
 
 TEST_F(DrawingTest, RangesWithoutAFittingBitmapShowNone) {
     NPWindow record;
     HWND embed = make_embed(&record, 300, 200);
-    PaintingInstance* instance = make();
+    std::unique_ptr<PaintingInstance> instance = make();
     ASSERT_EQ(instance->SetWindow(&record), NPERR_NO_ERROR);
     const struct {
         short first, last;
@@ -291,7 +268,6 @@ TEST_F(DrawingTest, RangesWithoutAFittingBitmapShowNone) {
         else
             expect_background(embed, {{150, 100}, {89, 46}, {210, 153}});
     }
-    delete instance;
 }
 
 // ---- Invalidation -------------------------------------------------------------------------
@@ -299,7 +275,7 @@ TEST_F(DrawingTest, RangesWithoutAFittingBitmapShowNone) {
 TEST_F(DrawingTest, EachChangeInvalidatesWhatItChanges) {
     NPWindow record;
     HWND embed = make_embed(&record, 300, 200);
-    PaintingInstance* instance = make({{"STATUSMSG", ""}});
+    std::unique_ptr<PaintingInstance> instance = make({{"STATUSMSG", ""}});
     ASSERT_EQ(instance->SetWindow(&record), NPERR_NO_ERROR);
     const RECT poster = {89, 46, 211, 154};
     const RECT strip = {0, 184, 300, 200};
@@ -330,7 +306,7 @@ TEST_F(DrawingTest, EachChangeInvalidatesWhatItChanges) {
         SCOPED_TRACE(step.what);
         ValidateRect(embed, nullptr);
         int paints = instance->Paints;
-        step.change(instance);
+        step.change(instance.get());
         expect_rect(update_rect_of(embed), step.expected, "update rectangle");
         EXPECT_EQ(instance->Paints, paints) << "expected no painting without update now";
         if (same_rect(step.expected, none)) continue;
@@ -343,13 +319,12 @@ TEST_F(DrawingTest, EachChangeInvalidatesWhatItChanges) {
             erased |= m.message == WM_ERASEBKGND;
         EXPECT_TRUE(erased) << "expected WM_ERASEBKGND, got none";
     }
-    delete instance;
 }
 
 TEST_F(DrawingTest, UpdateNowPaintsPendingPartsAtOnce) {
     NPWindow record;
     HWND embed = make_embed(&record, 300, 200);
-    PaintingInstance* instance = make();
+    std::unique_ptr<PaintingInstance> instance = make();
     instance->UpdateNow(); // no window yet: nothing to do
     instance->InvalidateArea({0, 0, 10, 10});
     ASSERT_EQ(instance->SetWindow(&record), NPERR_NO_ERROR);
@@ -360,7 +335,6 @@ TEST_F(DrawingTest, UpdateNowPaintsPendingPartsAtOnce) {
     EXPECT_FALSE(GetUpdateRect(embed, nullptr, FALSE));
     instance->UpdateNow();
     EXPECT_EQ(instance->Paints, paints + 1) << "expected no paint with nothing invalid";
-    delete instance;
 }
 
 // ---- Status line --------------------------------------------------------------------------
@@ -368,7 +342,7 @@ TEST_F(DrawingTest, UpdateNowPaintsPendingPartsAtOnce) {
 TEST_F(DrawingTest, StatusLineOnlyWithStatusMsg) {
     NPWindow record;
     HWND embed = make_embed(&record, 300, 200);
-    PaintingInstance* instance = make();
+    std::unique_ptr<PaintingInstance> instance = make();
     ASSERT_EQ(instance->SetWindow(&record), NPERR_NO_ERROR);
     ValidateRect(embed, nullptr);
     RECT before = instance->StatusRect;
@@ -377,20 +351,18 @@ TEST_F(DrawingTest, StatusLineOnlyWithStatusMsg) {
     expect_rect(instance->StatusRect, before, "status rectangle");
     EXPECT_FALSE(GetUpdateRect(embed, nullptr, FALSE)) << "expected nothing invalidated";
     EXPECT_EQ(ink_in_rows(embed, 300, 184, 200), 0) << "expected an empty bottom strip";
-    delete instance;
 }
 
 TEST_F(DrawingTest, StatusLineBeforeAWindowRecordChangesNothing) {
-    PaintingInstance* instance = make({{"STATUSMSG", ""}});
+    std::unique_ptr<PaintingInstance> instance = make({{"STATUSMSG", ""}});
     instance->ShowStatusMessage(5000, 4, TRUE);
     EXPECT_EQ(instance->StatusText, nullptr);
-    delete instance;
 }
 
 TEST_F(DrawingTest, StatusLineIsDrawnInTheBottomStrip) {
     NPWindow record;
     HWND embed = make_embed(&record, 300, 200);
-    PaintingInstance* instance = make({{"STATUSMSG", ""}});
+    std::unique_ptr<PaintingInstance> instance = make({{"STATUSMSG", ""}});
     ASSERT_EQ(instance->SetWindow(&record), NPERR_NO_ERROR);
     instance->ShowStatusMessage(5000, 4, TRUE);
     ASSERT_NE(instance->StatusText, nullptr);
@@ -403,13 +375,12 @@ TEST_F(DrawingTest, StatusLineIsDrawnInTheBottomStrip) {
     instance->ShowStatusMessage(-1, -1, TRUE);
     EXPECT_EQ(instance->StatusText, nullptr);
     EXPECT_EQ(ink_in_rows(embed, 300, 184, 200), 0) << "expected the strip erased";
-    delete instance;
 }
 
 TEST_F(DrawingTest, EveryStatusMessageIsShown) {
     NPWindow record;
     HWND embed = make_embed(&record, 400, 60);
-    PaintingInstance* instance = make({{"STATUSMSG", ""}});
+    std::unique_ptr<PaintingInstance> instance = make({{"STATUSMSG", ""}});
     ASSERT_EQ(instance->SetWindow(&record), NPERR_NO_ERROR);
     for (short offset = 1; offset <= 12; ++offset) {
         SCOPED_TRACE("string " + std::to_string(5000 + offset));
@@ -425,13 +396,12 @@ TEST_F(DrawingTest, EveryStatusMessageIsShown) {
     instance->ShowStatusMessage(5000, 999, TRUE);
     EXPECT_EQ(instance->StatusText, nullptr);
     EXPECT_EQ(ink_in_rows(embed, 400, 0, 60), 0) << "expected the whole area empty";
-    delete instance;
 }
 
 TEST_F(DrawingTest, StatusLineIsDrawnOverThePoster) {
     NPWindow record;
     HWND embed = make_embed(&record, 300, 120);
-    PaintingInstance* instance = make({{"STATUSMSG", ""}});
+    std::unique_ptr<PaintingInstance> instance = make({{"STATUSMSG", ""}});
     ASSERT_EQ(instance->SetWindow(&record), NPERR_NO_ERROR);
     ASSERT_NE(instance->Picture.GetSafeHandle(), nullptr);
     expect_rect(instance->PictureRect, {89, 6, 211, 114}, "poster rectangle");
@@ -450,20 +420,18 @@ TEST_F(DrawingTest, StatusLineIsDrawnOverThePoster) {
             SCOPED_TRACE("window point (" + std::to_string(x) + ", " + std::to_string(y) + ")");
             EXPECT_EQ(winapi::desktop::window_pixel(embed, x, y), poster_pixel(x - 89, y - 6));
         }
-    delete instance;
 }
 
 TEST_F(DrawingTest, StatusTextWithoutMemoryStillInvalidatesTheStrip) {
     NPWindow record;
     HWND embed = make_embed(&record, 300, 200);
-    PaintingInstance* instance = make({{"STATUSMSG", ""}});
+    std::unique_ptr<PaintingInstance> instance = make({{"STATUSMSG", ""}});
     ASSERT_EQ(instance->SetWindow(&record), NPERR_NO_ERROR);
     ValidateRect(embed, nullptr);
     host().fail_allocation(1);
     instance->ShowStatusMessage(5000, 4, FALSE);
     EXPECT_EQ(instance->StatusText, nullptr);
     expect_rect(update_rect_of(embed), {0, 184, 300, 200}, "update rectangle");
-    delete instance;
 }
 
 // ---- Drawing utilities --------------------------------------------------------------------

@@ -2,9 +2,7 @@
 // host's table installed as HostFuncs, so the fields that no entry point shows can be read.
 #include "instance/plugin_instance.h"
 
-#include "support/page_windows.h"
-#include "support/plugin_fixture.h"
-#include "support/test_host.h"
+#include "support/instance_fixture.h"
 
 #include <cstring>
 #include <string>
@@ -17,38 +15,12 @@ namespace {
 // operations that these tests look at in their base versions.
 class BaseInstance : public PluginInstance {};
 
-class PluginInstanceTest : public HostFixture {
+class PluginInstanceTest : public InstanceFixture {
   protected:
-    void SetUp() override {
-        HostFixture::SetUp();
-        register_page_classes();
-        m_table = host().table();
-        HostFuncs = &m_table;
-    }
-
-    void TearDown() override {
-        EXPECT_EQ(InstanceList, nullptr) << "expected every instance to have left the list";
-        HostFuncs = nullptr;
-        HostFixture::TearDown();
-    }
-
     // A new instance with New called as NPP_New would, in host memory.
     BaseInstance* make(const Attributes& attributes = {}, unsigned short mode = NP_EMBED) {
-        BaseInstance* instance = new BaseInstance;
-        EXPECT_NE(instance, nullptr);
-        if (!instance) return nullptr;
-        AttributeArrays arrays(attributes);
-        char type[] = "video/quicktime";
-        EXPECT_EQ(instance->New(type, &m_npp, mode, arrays.count(), arrays.names(), arrays.values(),
-                                nullptr),
-                  NPERR_NO_ERROR);
-        return instance;
+        return make_instance<BaseInstance>(attributes, mode).release();
     }
-
-    NPP_t m_npp{};
-
-  private:
-    NPNetscapeFuncs m_table{};
 };
 
 void expect_color(const RGB16& color, int red, int green, int blue) {

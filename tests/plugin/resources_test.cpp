@@ -4,8 +4,7 @@
 // written out here rather than taken from the plug-in's header, so that a wrong number there
 // is caught.
 #include <windows.h>
-
-#include "resource/cursor.h"
+#include <winapi/desktop.h>
 
 #include <gtest/gtest.h>
 
@@ -462,8 +461,9 @@ std::string argb(uint32_t value) {
 TEST_F(PluginResourcesCursor, PointingHandWithTheHotSpotAtTheFingertip) {
     HCURSOR handle = LoadCursorA(m_module, MAKEINTRESOURCEA(128));
     ASSERT_NE(handle, nullptr) << "error " << GetLastError();
-    const winapi::resource::Cursor* cursor = winapi::resource::find_cursor(handle);
-    ASSERT_NE(cursor, nullptr);
+    winapi::desktop::CursorImage image;
+    ASSERT_TRUE(winapi::desktop::cursor_image(handle, &image));
+    const winapi::desktop::CursorImage* cursor = &image;
     ASSERT_EQ(cursor->width, 32);
     ASSERT_EQ(cursor->height, 32);
     EXPECT_EQ(cursor->hot_spot.x, 13);

@@ -5,6 +5,7 @@
 // Resource scripts include the Win32 headers for their constants only: every declaration
 // sits behind RC_INVOKED, which the resource compiler defines.
 #ifndef RC_INVOKED
+#include <lx_export.h>
 #include <stddef.h>
 #include <stdint.h>
 #endif
@@ -24,8 +25,8 @@
 #define LX_EXTERN_C
 #endif
 
-// Every public function of the layer is exported from the shared library.
-#define LXAPI LX_EXTERN_C __attribute__((visibility("default")))
+// Every public function of the layer is exported from the shared library, with C names.
+#define LXAPI LX_EXTERN_C LX_EXPORT
 
 #ifndef FALSE
 #define FALSE 0

@@ -1,5 +1,7 @@
 #include "support/e2e_fixture.h"
 
+#include "media/command_output.h"
+
 #include "host_services.h"
 #include "viewer.h"
 
@@ -112,14 +114,7 @@ Picture ffmpeg_frame(const std::string& movie, double seconds, int width, int he
     std::string command = "ffmpeg -v error -i '" + movie + "' -vf \"select='gte(t," + time +
                           ")',scale=" + std::to_string(width) + ":" + std::to_string(height) +
                           "\" -frames:v 1 -f rawvideo -pix_fmt rgb24 - 2>/dev/null";
-    std::string rgb;
-    if (FILE* pipe = popen(command.c_str(), "r")) {
-        char buffer[4096];
-        size_t got;
-        while ((got = fread(buffer, 1, sizeof buffer, pipe)) > 0)
-            rgb.append(buffer, got);
-        pclose(pipe);
-    }
+    std::string rgb = test_support::run_command(command);
     Picture picture;
     if (rgb.size() != static_cast<size_t>(width) * height * 3) return picture;
     picture.width = width;

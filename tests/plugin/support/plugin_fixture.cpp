@@ -53,6 +53,16 @@ NPError PluginFixture::destroy_instance(NPP npp) {
     return result;
 }
 
+NPWindow window_record(HWND embed, uint32 width, uint32 height) {
+    NPWindow record{};
+    record.window = embed;
+    record.width = width;
+    record.height = height;
+    record.clipRect.right = static_cast<uint16>(width);
+    record.clipRect.bottom = static_cast<uint16>(height);
+    return record;
+}
+
 void free_saved_data(NPSavedData* saved) {
     if (!saved) return;
     host().free_block(saved->buf);

@@ -38,6 +38,10 @@ class AttributeArrays {
     std::vector<char*> m_names, m_values;
 };
 
+// The window record a browser passes for an embed window of `width` x `height`: the window,
+// its size, and a clip rectangle of all of it.
+NPWindow window_record(HWND embed, uint32 width, uint32 height);
+
 class PluginFixture : public HostFixture {
   protected:
     void SetUp() override;
@@ -58,6 +62,35 @@ class PluginFixture : public HostFixture {
     // NPP_Destroy through the table; the host then frees the saved-data record it received,
     // as it owns it. Returns the NPP_Destroy result.
     NPError destroy_instance(NPP npp);
+
+    // An instance made through NPP_New that is destroyed through NPP_Destroy when it goes out
+    // of scope, unless the test destroyed it first: a test that ends part-way, at a failed
+    // assertion, leaves no instance behind for the library's shutdown.
+    class ScopedInstance {
+      public:
+        explicit ScopedInstance(PluginFixture& fixture) : m_fixture(fixture) {}
+        ~ScopedInstance() {
+            if (m_open) destroy();
+        }
+        ScopedInstance(const ScopedInstance&) = delete;
+        ScopedInstance& operator=(const ScopedInstance&) = delete;
+
+        NPError open(const Attributes& attributes = {}) {
+            NPError result = m_fixture.new_instance(&m_npp, attributes);
+            m_open = result == NPERR_NO_ERROR;
+            return result;
+        }
+        NPError destroy() {
+            m_open = false;
+            return m_fixture.destroy_instance(&m_npp);
+        }
+        NPP get() { return &m_npp; }
+
+      private:
+        PluginFixture& m_fixture;
+        NPP_t m_npp{};
+        bool m_open = false;
+    };
 
     // The library's profile (NPLant32.INI, written at every shutdown) and its cache files go
     // to folders of the test's own, never to the user's.

@@ -9,6 +9,8 @@
 //                blue 0x40, green 8y, red 0x80 and alpha 8x.
 //   swatch.bmp   5x3, 8 bits per pixel, a four-entry palette (red, green, blue, white); pixel
 //                (x, y), y counted from the top, uses entry (x + y) % 4.
+#include "dib_writer.h"
+
 #include <cstdint>
 #include <cstdio>
 #include <string>
@@ -16,66 +18,11 @@
 
 namespace {
 
-using Bytes = std::vector<uint8_t>;
-
-void put16(Bytes& out, unsigned value) {
-    out.push_back(static_cast<uint8_t>(value));
-    out.push_back(static_cast<uint8_t>(value >> 8));
-}
-
-void put32(Bytes& out, uint32_t value) {
-    put16(out, value & 0xffff);
-    put16(out, value >> 16);
-}
-
-// A BITMAPINFOHEADER; `height` is what the header states (doubled for cursor images).
-void put_info_header(Bytes& out, int width, int height, int bits, uint32_t image_size,
-                     uint32_t colours_used) {
-    put32(out, 40);
-    put32(out, static_cast<uint32_t>(width));
-    put32(out, static_cast<uint32_t>(height));
-    put16(out, 1);
-    put16(out, static_cast<unsigned>(bits));
-    put32(out, 0);
-    put32(out, image_size);
-    put32(out, 0);
-    put32(out, 0);
-    put32(out, colours_used);
-    put32(out, 0);
-}
+using dib::Bytes;
+using dib::put_info_header;
 
 void put_colour(Bytes& out, uint8_t red, uint8_t green, uint8_t blue) {
-    out.insert(out.end(), {blue, green, red, 0});
-}
-
-struct CursorImage {
-    int width;
-    int height;
-    int hot_x;
-    int hot_y;
-    Bytes bitmap; // header, colour table, colour rows, mask rows
-};
-
-Bytes cursor_file(const std::vector<CursorImage>& images) {
-    Bytes out;
-    put16(out, 0);
-    put16(out, 2);
-    put16(out, static_cast<unsigned>(images.size()));
-    uint32_t offset = static_cast<uint32_t>(6 + 16 * images.size());
-    for (const CursorImage& image : images) {
-        out.push_back(static_cast<uint8_t>(image.width));
-        out.push_back(static_cast<uint8_t>(image.height));
-        out.push_back(0);
-        out.push_back(0);
-        put16(out, static_cast<unsigned>(image.hot_x));
-        put16(out, static_cast<unsigned>(image.hot_y));
-        put32(out, static_cast<uint32_t>(image.bitmap.size()));
-        put32(out, offset);
-        offset += static_cast<uint32_t>(image.bitmap.size());
-    }
-    for (const CursorImage& image : images)
-        out.insert(out.end(), image.bitmap.begin(), image.bitmap.end());
-    return out;
+    dib::put_colour(out, red, green, blue);
 }
 
 bool inside_pointer(int x, int y) {
@@ -143,19 +90,7 @@ Bytes swatch_file() {
         for (int x = 0; x < stride; ++x)
             info.push_back(x < width ? static_cast<uint8_t>((x + row) % 4) : 0);
     }
-    Bytes out = {'B', 'M'};
-    put32(out, static_cast<uint32_t>(14 + info.size()));
-    put32(out, 0);
-    put32(out, 14 + 40 + 4 * 4);
-    out.insert(out.end(), info.begin(), info.end());
-    return out;
-}
-
-bool write(const std::string& path, const Bytes& bytes) {
-    FILE* file = std::fopen(path.c_str(), "wb");
-    if (!file) return false;
-    bool ok = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
-    return std::fclose(file) == 0 && ok;
+    return dib::bitmap_file(info, 4);
 }
 
 } // namespace
@@ -166,10 +101,13 @@ int main(int argc, char** argv) {
         return 2;
     }
     std::string folder = argv[1];
-    bool ok = write(folder + "/pointer.cur", cursor_file({{32, 32, 13, 9, pointer_bitmap()}})) &&
-              write(folder + "/glow.cur", cursor_file({{16, 16, 2, 3, small_glow_bitmap()},
-                                                       {32, 32, 5, 6, large_glow_bitmap()}})) &&
-              write(folder + "/swatch.bmp", swatch_file());
+    using dib::cursor_file;
+    using dib::write_file;
+    bool ok =
+        write_file(folder + "/pointer.cur", cursor_file({{32, 32, 13, 9, pointer_bitmap()}})) &&
+        write_file(folder + "/glow.cur", cursor_file({{16, 16, 2, 3, small_glow_bitmap()},
+                                                      {32, 32, 5, 6, large_glow_bitmap()}})) &&
+        write_file(folder + "/swatch.bmp", swatch_file());
     if (!ok) std::fprintf(stderr, "%s: cannot write the images in %s\n", argv[0], folder.c_str());
     return ok ? 0 : 1;
 }

@@ -6,14 +6,13 @@
 // Everything here is used from the thread that runs the user interface.
 #pragma once
 
+#include <lx_export.h>
 #include <windef.h>
 
 #include <cstdint>
 #include <functional>
 #include <string>
 #include <vector>
-
-#define LX_DESKTOP_API __attribute__((visibility("default")))
 
 namespace winapi::desktop {
 
@@ -26,20 +25,20 @@ enum class DisplayKind {
 
 // Chooses the display. Only possible while no window exists; false when the display is not
 // available or windows exist.
-LX_DESKTOP_API bool set_display(DisplayKind kind);
-LX_DESKTOP_API DisplayKind display();
+LX_EXPORT bool set_display(DisplayKind kind);
+LX_EXPORT DisplayKind display();
 
 // The screen size (1024 x 768 unless set). The pointer is kept on the screen.
-LX_DESKTOP_API void set_screen_size(int width, int height);
-LX_DESKTOP_API SIZE screen_size();
+LX_EXPORT void set_screen_size(int width, int height);
+LX_EXPORT SIZE screen_size();
 
 // Writes a PNG of the window: its part of its top-level window's pixels. False for a bad
 // window or a file that cannot be written.
-LX_DESKTOP_API bool screenshot(HWND hwnd, const char* png_path);
+LX_EXPORT bool screenshot(HWND hwnd, const char* png_path);
 
 // The colour of one pixel of a window, at client coordinates; CLR_INVALID (0xFFFFFFFF) for
 // a bad window or a point outside it.
-LX_DESKTOP_API COLORREF window_pixel(HWND hwnd, int x, int y);
+LX_EXPORT COLORREF window_pixel(HWND hwnd, int x, int y);
 
 // ---- Input ---------------------------------------------------------------------------
 // Injected input enters the queue like input from a real device and is routed when it is
@@ -48,13 +47,13 @@ LX_DESKTOP_API COLORREF window_pixel(HWND hwnd, int x, int y);
 
 enum class MouseButton { Left, Right };
 
-LX_DESKTOP_API void mouse_move(int x, int y);
-LX_DESKTOP_API void mouse_down(MouseButton button, int x, int y);
-LX_DESKTOP_API void mouse_up(MouseButton button, int x, int y);
+LX_EXPORT void mouse_move(int x, int y);
+LX_EXPORT void mouse_down(MouseButton button, int x, int y);
+LX_EXPORT void mouse_up(MouseButton button, int x, int y);
 // A move to the point, then a press and a release there.
-LX_DESKTOP_API void click(MouseButton button, int x, int y);
-LX_DESKTOP_API void key_down(UINT vk);
-LX_DESKTOP_API void key_up(UINT vk);
+LX_EXPORT void click(MouseButton button, int x, int y);
+LX_EXPORT void key_down(UINT vk);
+LX_EXPORT void key_up(UINT vk);
 
 // ---- Desktop clock -------------------------------------------------------------------
 // GetTickCount and timers read this clock. Real time by default. On a manual clock time
@@ -63,12 +62,12 @@ LX_DESKTOP_API void key_up(UINT vk);
 // timer it could return; with no timer at all it returns -1 with ERROR_TIMEOUT instead of
 // waiting forever (as it does on the headless display with real time).
 
-LX_DESKTOP_API void use_real_clock();
-LX_DESKTOP_API void use_manual_clock(uint64_t start_ms = 0);
-LX_DESKTOP_API bool clock_is_manual();
-LX_DESKTOP_API uint64_t clock_now();
-LX_DESKTOP_API void set_clock(uint64_t ms);
-LX_DESKTOP_API void advance_clock(uint64_t ms);
+LX_EXPORT void use_real_clock();
+LX_EXPORT void use_manual_clock(uint64_t start_ms = 0);
+LX_EXPORT bool clock_is_manual();
+LX_EXPORT uint64_t clock_now();
+LX_EXPORT void set_clock(uint64_t ms);
+LX_EXPORT void advance_clock(uint64_t ms);
 
 // Retrieves and dispatches (with TranslateMessage) every message that can be retrieved now
 // without waiting, WM_PAINT and due WM_TIMER included; stops at WM_QUIT, leaving it queued.
@@ -76,7 +75,7 @@ LX_DESKTOP_API void advance_clock(uint64_t ms);
 // in the modal loops.
 // Returns the number of messages dispatched. It gives up after `limit` messages, so a
 // window that never validates itself cannot keep it busy forever.
-LX_DESKTOP_API int pump_messages(int limit = 10000);
+LX_EXPORT int pump_messages(int limit = 10000);
 
 // ---- Automation of modal user interface ----------------------------------------------
 
@@ -138,7 +137,7 @@ using AutomationCallback = std::function<int(const ModalEvent&)>;
 // answers its default button, a menu closes without a choice and dialogs are cancelled.
 // Menus and dialogs still open after 100 rounds are closed the same way, so that a
 // callback that never finishes cannot hang a test.
-LX_DESKTOP_API void set_automation(AutomationCallback callback);
+LX_EXPORT void set_automation(AutomationCallback callback);
 
 // ---- Acting as a person -------------------------------------------------------------
 // For automation callbacks (and tests): each injects input as a person would make it and
@@ -146,17 +145,17 @@ LX_DESKTOP_API void set_automation(AutomationCallback callback);
 // it returns.
 
 // A left click at the centre of the window. False for a bad or hidden window.
-LX_DESKTOP_API bool click_window(HWND hwnd);
+LX_EXPORT bool click_window(HWND hwnd);
 // The same for a dialog's control.
-LX_DESKTOP_API bool click_dialog_item(HWND dialog, int id);
+LX_EXPORT bool click_dialog_item(HWND dialog, int id);
 // A key pressed and released, with Shift and/or Control held around it.
-LX_DESKTOP_API void press_key(UINT vk, bool shift = false, bool control = false);
+LX_EXPORT void press_key(UINT vk, bool shift = false, bool control = false);
 // Types printable ASCII text, character by character, into the focus window through key
 // presses (Shift where the US layout needs it).
-LX_DESKTOP_API void type_text(const char* text);
+LX_EXPORT void type_text(const char* text);
 
 // The menu items as `menu` would show them now.
-LX_DESKTOP_API std::vector<ShownMenuItem> shown_menu(HMENU menu);
+LX_EXPORT std::vector<ShownMenuItem> shown_menu(HMENU menu);
 
 // ---- Programs started ----------------------------------------------------------------
 
@@ -169,9 +168,9 @@ struct LaunchRecord {
 };
 
 // Every program ShellExecuteA started (or tried to) since the last clear_records.
-LX_DESKTOP_API std::vector<LaunchRecord> launches();
+LX_EXPORT std::vector<LaunchRecord> launches();
 // Waits for a started program to end and returns its exit status (-1 when unknown).
-LX_DESKTOP_API int wait_for_launch(int pid);
+LX_EXPORT int wait_for_launch(int pid);
 
 struct MessageBoxRecord {
     HWND owner = nullptr;
@@ -181,15 +180,29 @@ struct MessageBoxRecord {
     int answer = 0;
 };
 
+// A cursor's image as the displays draw it: rows top to bottom, each pixel 0xAARRGGBB with
+// straight alpha, and the hot spot, the pixel that is the pointer's position.
+struct CursorImage {
+    int width = 0;
+    int height = 0;
+    POINT hot_spot{};
+    std::vector<uint32_t> pixels;
+
+    uint32_t pixel(int x, int y) const { return pixels[static_cast<size_t>(y) * width + x]; }
+};
+
+// The image of a cursor handle (LoadCursorA); false when the handle is not a cursor.
+LX_EXPORT bool cursor_image(HCURSOR cursor, CursorImage* image);
+
 // Every message box shown and every beep made since the last clear_records.
-LX_DESKTOP_API std::vector<MessageBoxRecord> message_boxes();
-LX_DESKTOP_API std::vector<UINT> beeps();
-LX_DESKTOP_API void clear_records();
+LX_EXPORT std::vector<MessageBoxRecord> message_boxes();
+LX_EXPORT std::vector<UINT> beeps();
+LX_EXPORT void clear_records();
 
 // Back to a clean desktop for the next test: destroys every window (with their messages),
 // unregisters every window class, empties the calling thread's queue and timers, clears
 // capture, focus, activation, cursor, held keys, the clipboard, records and the automation
 // callback, and restores the real clock and the default screen size.
-LX_DESKTOP_API void reset();
+LX_EXPORT void reset();
 
 } // namespace winapi::desktop

@@ -7,6 +7,7 @@
 // sound installs an output of its own that plays the bytes and reports what it has played.
 #pragma once
 
+#include <lx_export.h>
 #include <mmsystem.h>
 
 #include <cstdint>
@@ -32,11 +33,10 @@ using SoundOutputFactory = std::unique_ptr<SoundOutput> (*)(const WAVEFORMATEX& 
 
 // Installs the factory of a display's sound (or of a test that listens); null puts back the
 // headless output. Devices opened before keep their output.
-__attribute__((visibility("default"))) void set_sound_output_factory(SoundOutputFactory factory);
+LX_EXPORT void set_sound_output_factory(SoundOutputFactory factory);
 std::unique_ptr<SoundOutput> make_sound_output(const WAVEFORMATEX& format);
 
 // The headless output, paced by the desktop clock.
-__attribute__((visibility("default"))) std::unique_ptr<SoundOutput>
-make_clock_paced_output(const WAVEFORMATEX& format);
+LX_EXPORT std::unique_ptr<SoundOutput> make_clock_paced_output(const WAVEFORMATEX& format);
 
 } // namespace winapi::sound

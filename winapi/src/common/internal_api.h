@@ -4,4 +4,6 @@
 // the Win32 interface and programs must not use them.
 #pragma once
 
-#define LX_INTERNAL_API __attribute__((visibility("default")))
+#include <lx_export.h>
+
+#define LX_INTERNAL_API LX_EXPORT

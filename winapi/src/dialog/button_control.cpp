@@ -3,7 +3,7 @@
 #include "dialog/control_class.h"
 #include "dialog/dialog_manager.h"
 
-#include "dialog/ui_draw.h"
+#include "common/ui_draw.h"
 #include "window/window_class.h"
 #include "window/window_manager.h"
 

@@ -2,7 +2,7 @@
 // loop and EndDialog.
 #include "dialog/dialog_manager.h"
 
-#include "dialog/ui_draw.h"
+#include "common/ui_draw.h"
 #include "window/modal_loop.h"
 #include "window/window_manager.h"
 

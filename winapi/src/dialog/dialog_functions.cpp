@@ -2,7 +2,7 @@
 // automation of modal dialogs in headless runs.
 #include "dialog/dialog_manager.h"
 
-#include "dialog/ui_draw.h"
+#include "common/ui_draw.h"
 #include "menu/popup_menu.h"
 #include "window/modal_automation.h"
 #include "window/window_class.h"

@@ -4,7 +4,7 @@
 
 #include "dialog/control_class.h"
 #include "dialog/dialog_manager.h"
-#include "dialog/ui_draw.h"
+#include "common/ui_draw.h"
 #include "window/input_router.h"
 #include "window/window_class.h"
 
@@ -53,18 +53,29 @@ int prefix_width(HWND hwnd, const EditState& s, size_t count) {
     return width;
 }
 
-// The character boundary nearest to an x coordinate of the client area.
+// The character boundary nearest to an x coordinate of the client area. One device context
+// measures every character once: a text's extent is the sum of its characters' advances (the
+// layer does not kern), so the width of each prefix is a running sum.
 size_t position_at(HWND hwnd, const EditState& s, int x) {
     int target = x - inner_rect(hwnd).left + s.scroll;
+    std::string text = shown_text(hwnd, s);
+    HDC dc = GetDC(hwnd);
+    HGDIOBJ old = SelectObject(dc, s.font ? s.font : ui::ui_font());
     size_t best = 0;
     int best_distance = std::abs(target);
-    for (size_t i = 1; i <= s.model.text().size(); ++i) {
-        int distance = std::abs(prefix_width(hwnd, s, i) - target);
+    int width = 0;
+    for (size_t i = 1; i <= text.size(); ++i) {
+        SIZE advance{};
+        GetTextExtentPoint32A(dc, text.c_str() + i - 1, 1, &advance);
+        width += advance.cx;
+        int distance = std::abs(width - target);
         if (distance < best_distance) {
             best = i;
             best_distance = distance;
         }
     }
+    SelectObject(dc, old);
+    ReleaseDC(hwnd, dc);
     return best;
 }
 

@@ -2,7 +2,7 @@
 // uses to pick an item.
 #include "menu/popup_menu.h"
 
-#include "dialog/ui_draw.h"
+#include "common/ui_draw.h"
 #include "menu/menu.h"
 #include "window/window_class.h"
 

@@ -5,7 +5,6 @@
 #include "module/library_name.h"
 #include "module/library_references.h"
 #include "module/module_list.h"
-#include "resource/resource_index.h"
 
 #include <dlfcn.h>
 #include <elf.h>
@@ -106,8 +105,8 @@ BOOL WINAPI FreeLibrary(HMODULE hLibModule) {
     uintptr_t base = reinterpret_cast<uintptr_t>(hLibModule);
     switch (release_reference(base)) {
     case Release::Unloaded:
-        // Cached resources of the module point into its mapping, which may be gone now.
-        winapi::resource::forget_module_resources(base);
+        // What is kept about the module may point into its mapping, which may be gone now.
+        announce_unload(base);
         return TRUE;
     case Release::Dropped:
         return TRUE;

@@ -2,8 +2,10 @@
 
 #include <dlfcn.h>
 
+#include <algorithm>
 #include <mutex>
 #include <unordered_map>
+#include <vector>
 
 namespace winapi::module {
 
@@ -71,6 +73,29 @@ Release release_reference(uintptr_t base) {
     // Outside the lock: closing may run the library's destructors, which may call back in.
     dlclose(library);
     return result;
+}
+
+namespace {
+
+std::mutex g_listeners_mutex;
+std::vector<UnloadListener> g_listeners;
+
+} // namespace
+
+void listen_for_unloads(UnloadListener listener) {
+    std::lock_guard lock(g_listeners_mutex);
+    if (std::find(g_listeners.begin(), g_listeners.end(), listener) == g_listeners.end())
+        g_listeners.push_back(listener);
+}
+
+void announce_unload(uintptr_t base) {
+    std::vector<UnloadListener> listeners;
+    {
+        std::lock_guard lock(g_listeners_mutex);
+        listeners = g_listeners;
+    }
+    for (UnloadListener listener : listeners)
+        listener(base);
 }
 
 } // namespace winapi::module

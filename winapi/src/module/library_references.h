@@ -27,6 +27,17 @@ enum class Release {
 // Gives back one count on the module at `base`. A pinned module keeps its count (Dropped).
 Release release_reference(uintptr_t base);
 
+// Called after FreeLibrary gave back the layer's last count on the module at `base`: what is
+// kept about the module (its resources, its cursors) may point into a mapping that is gone.
+using UnloadListener = void (*)(uintptr_t base);
+
+// Adds a listener; each is added once however often it is offered. Areas above this one
+// listen, so this area need not know them.
+void listen_for_unloads(UnloadListener listener);
+
+// Tells every listener that the module at `base` was released.
+void announce_unload(uintptr_t base);
+
 // A dlopen handle for a mapped module (the program included), for symbol lookups; close it
 // with dlclose. Null when the loader no longer knows the module.
 void* open_mapped(const LoadedModule& module);

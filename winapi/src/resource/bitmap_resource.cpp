@@ -1,5 +1,7 @@
 #include "resource/bitmap_resource.h"
 
+#include "resource/byte_reader.h"
+
 #include <cstdlib>
 
 namespace winapi::resource {
@@ -11,14 +13,6 @@ constexpr uint32_t compression_rgb = 0;
 constexpr uint32_t compression_bitfields = 3;
 constexpr int32_t largest_dimension = 1 << 15;
 
-uint16_t read16(const uint8_t* p) {
-    return static_cast<uint16_t>(p[0] | (p[1] << 8));
-}
-uint32_t read32(const uint8_t* p) {
-    return static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 8 |
-           static_cast<uint32_t>(p[2]) << 16 | static_cast<uint32_t>(p[3]) << 24;
-}
-
 bool valid_depth(uint16_t bits) {
     return bits == 1 || bits == 4 || bits == 8 || bits == 16 || bits == 24 || bits == 32;
 }
@@ -27,12 +21,13 @@ bool valid_depth(uint16_t bits) {
 
 std::optional<size_t> bitmap_bits_offset(const uint8_t* data, size_t size) {
     if (size < info_header_size) return std::nullopt;
-    uint32_t header_size = read32(data);
-    auto width = static_cast<int32_t>(read32(data + 4));
-    auto height = static_cast<int32_t>(read32(data + 8));
-    uint16_t bits = read16(data + 14);
-    uint32_t compression = read32(data + 16);
-    uint32_t used = read32(data + 32);
+    const ByteReader bytes(data, size);
+    uint32_t header_size = bytes.u32(0);
+    auto width = static_cast<int32_t>(bytes.u32(4));
+    auto height = static_cast<int32_t>(bytes.u32(8));
+    uint16_t bits = bytes.u16(14);
+    uint32_t compression = bytes.u32(16);
+    uint32_t used = bytes.u32(32);
     if (header_size < info_header_size || header_size > size || !valid_depth(bits))
         return std::nullopt;
     if (width <= 0 || width > largest_dimension || height == 0 || height < -largest_dimension ||

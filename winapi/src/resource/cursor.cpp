@@ -1,5 +1,7 @@
 #include "resource/cursor.h"
 
+#include <winapi/desktop.h>
+
 #include "common/handle_table.h"
 #include "resource/cursor_cache.h"
 
@@ -62,3 +64,13 @@ void forget_module_cursors(uintptr_t module_base) {
 }
 
 } // namespace winapi::resource
+
+bool winapi::desktop::cursor_image(HCURSOR handle, CursorImage* image) {
+    const winapi::resource::Cursor* cursor = winapi::resource::find_cursor(handle);
+    if (!cursor || !image) return false;
+    image->width = cursor->width;
+    image->height = cursor->height;
+    image->hot_spot = cursor->hot_spot;
+    image->pixels = cursor->pixels;
+    return true;
+}

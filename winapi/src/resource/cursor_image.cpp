@@ -1,5 +1,7 @@
 #include "resource/cursor_image.h"
 
+#include "resource/byte_reader.h"
+
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
@@ -13,14 +15,6 @@ constexpr size_t group_entry_size = 14; // width, height, planes, bit count, byt
 constexpr uint16_t group_type_cursor = 2;
 constexpr int standard_cursor_size = 32;
 constexpr int largest_cursor_size = 256;
-
-uint16_t read16(const uint8_t* p) {
-    return static_cast<uint16_t>(p[0] | (p[1] << 8));
-}
-uint32_t read32(const uint8_t* p) {
-    return static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 8 |
-           static_cast<uint32_t>(p[2]) << 16 | static_cast<uint32_t>(p[3]) << 24;
-}
 
 // The fields of the bitmap header a cursor needs, checked for sense.
 struct ImageLayout {
@@ -36,12 +30,13 @@ struct ImageLayout {
 
 std::optional<ImageLayout> read_layout(const uint8_t* data, size_t size) {
     if (size < 40) return std::nullopt;
-    uint32_t header_size = read32(data);
-    auto width = static_cast<int32_t>(read32(data + 4));
-    auto height = static_cast<int32_t>(read32(data + 8));
-    uint16_t bit_count = read16(data + 14);
-    uint32_t compression = read32(data + 16);
-    uint32_t used = read32(data + 32);
+    const ByteReader bytes(data, size);
+    uint32_t header_size = bytes.u32(0);
+    auto width = static_cast<int32_t>(bytes.u32(4));
+    auto height = static_cast<int32_t>(bytes.u32(8));
+    uint16_t bit_count = bytes.u16(14);
+    uint32_t compression = bytes.u32(16);
+    uint32_t used = bytes.u32(32);
     if (header_size < 40 || header_size > size || compression != 0) return std::nullopt;
     if (bit_count != 1 && bit_count != 4 && bit_count != 8 && bit_count != 24 && bit_count != 32)
         return std::nullopt;
@@ -65,7 +60,7 @@ std::optional<ImageLayout> read_layout(const uint8_t* data, size_t size) {
 uint32_t colour_at(const ImageLayout& layout, const uint8_t* table, const uint8_t* row, int x) {
     auto from_table = [&](size_t index) -> uint32_t {
         if (index >= layout.colours) return 0;
-        return read32(table + index * 4) & 0x00ffffff;
+        return ByteReader(table, layout.colours * 4).u32(index * 4) & 0x00ffffff;
     };
     switch (layout.bit_count) {
     case 1:
@@ -77,7 +72,7 @@ uint32_t colour_at(const ImageLayout& layout, const uint8_t* table, const uint8_
     case 24:
         return row[x * 3] | row[x * 3 + 1] << 8 | row[x * 3 + 2] << 16;
     default:
-        return read32(row + x * 4);
+        return ByteReader(row, layout.colour_stride).u32(static_cast<size_t>(x) * 4);
     }
 }
 
@@ -91,22 +86,22 @@ uint32_t combine(uint32_t colour, bool masked, bool has_alpha) {
 } // namespace
 
 std::optional<uint16_t> choose_cursor_image(const uint8_t* data, size_t size) {
-    if (size < group_header_size || read16(data) != 0 || read16(data + 2) != group_type_cursor)
+    const ByteReader bytes(data, size);
+    if (size < group_header_size || bytes.u16(0) != 0 || bytes.u16(2) != group_type_cursor)
         return std::nullopt;
-    size_t count = read16(data + 4);
+    size_t count = bytes.u16(4);
     std::optional<uint16_t> chosen;
     int best_distance = 0;
     int best_bits = 0;
     for (size_t i = 0; i < count; ++i) {
         size_t offset = group_header_size + i * group_entry_size;
         if (offset > size || size - offset < group_entry_size) break;
-        const uint8_t* entry = data + offset;
-        int distance = std::abs(static_cast<int>(read16(entry)) - standard_cursor_size);
-        int bits = read16(entry + 6);
+        int distance = std::abs(static_cast<int>(bytes.u16(offset)) - standard_cursor_size);
+        int bits = bytes.u16(offset + 6);
         if (chosen &&
             (distance > best_distance || (distance == best_distance && bits <= best_bits)))
             continue;
-        chosen = read16(entry + 12);
+        chosen = bytes.u16(offset + 12);
         best_distance = distance;
         best_bits = bits;
     }
@@ -150,11 +145,12 @@ std::optional<Cursor> decode_cursor_bitmap(const uint8_t* data, size_t size) {
 
 std::optional<Cursor> decode_cursor_resource(const uint8_t* data, size_t size) {
     if (size < 4) return std::nullopt;
+    const ByteReader bytes(data, size);
     std::optional<Cursor> cursor = decode_cursor_bitmap(data + 4, size - 4);
     if (!cursor) return std::nullopt;
     // A hot spot outside the image is kept on its edge, where the pointer can still be.
-    cursor->hot_spot = {std::min<LONG>(read16(data), cursor->width - 1),
-                        std::min<LONG>(read16(data + 2), cursor->height - 1)};
+    cursor->hot_spot = {std::min<LONG>(bytes.u16(0), cursor->width - 1),
+                        std::min<LONG>(bytes.u16(2), cursor->height - 1)};
     return cursor;
 }
 

@@ -1,6 +1,7 @@
 #include "resource/res_format.h"
 
 #include "resource/ansi_text.h"
+#include "resource/byte_reader.h"
 
 namespace winapi::resource {
 
@@ -15,27 +16,19 @@ size_t align4(size_t value) {
     return (value + 3) & ~size_t(3);
 }
 
-uint16_t read16(const uint8_t* p) {
-    return static_cast<uint16_t>(p[0] | (p[1] << 8));
-}
-
-uint32_t read32(const uint8_t* p) {
-    return static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 8 |
-           static_cast<uint32_t>(p[2]) << 16 | static_cast<uint32_t>(p[3]) << 24;
-}
-
 // Reads a type or name at `offset`, which must end before `end`; advances `offset` past it.
 bool read_name(const uint8_t* data, size_t end, size_t& offset, ResName& name) {
+    const ByteReader bytes(data, end);
     if (end - offset < 2) return false;
-    if (read16(data + offset) == 0xffff) {
+    if (bytes.u16(offset) == 0xffff) {
         if (end - offset < 4) return false;
-        name = ResName::from_id(read16(data + offset + 2));
+        name = ResName::from_id(bytes.u16(offset + 2));
         offset += 4;
         return true;
     }
     std::u16string text;
     for (; end - offset >= 2; offset += 2) {
-        char16_t unit = read16(data + offset);
+        char16_t unit = bytes.u16(offset);
         if (unit == 0) {
             offset += 2;
             name = ResName::from_text(std::move(text));
@@ -50,8 +43,9 @@ bool read_name(const uint8_t* data, size_t end, size_t& offset, ResName& name) {
 // offset of the following entry.
 bool parse_entry(const uint8_t* data, size_t size, size_t offset, ResEntry& entry, size_t& next) {
     if (size - offset < 8) return false;
-    uint32_t data_size = read32(data + offset);
-    uint32_t header_size = read32(data + offset + 4);
+    const ByteReader bytes(data, size);
+    uint32_t data_size = bytes.u32(offset);
+    uint32_t header_size = bytes.u32(offset + 4);
     if (header_size < smallest_header || header_size > size - offset) return false;
     size_t header_end = offset + header_size;
     size_t cursor = offset + 8;
@@ -59,7 +53,7 @@ bool parse_entry(const uint8_t* data, size_t size, size_t offset, ResEntry& entr
     if (!read_name(data, header_end, cursor, entry.name)) return false;
     cursor = align4(cursor);
     if (cursor > header_end || header_end - cursor < fixed_tail_size) return false;
-    entry.language = read16(data + cursor + 6);
+    entry.language = bytes.u16(cursor + 6);
     if (data_size > size - header_end) return false;
     entry.data = data + header_end;
     entry.size = data_size;

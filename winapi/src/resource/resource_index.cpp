@@ -2,6 +2,7 @@
 
 #include <winerror.h>
 
+#include "module/library_references.h"
 #include "module/module_list.h"
 #include "resource/ansi_text.h"
 #include "resource/cursor_cache.h"
@@ -50,6 +51,9 @@ const ModuleResources* module_resources(HMODULE handle) {
         SetLastError(ERROR_INVALID_HANDLE);
         return nullptr;
     }
+    // Whatever is kept from here on must go when the module does.
+    static const bool listening = (module::listen_for_unloads(forget_module_resources), true);
+    (void)listening;
     std::lock_guard lock(g_mutex);
     Cached& cached = g_cache[module->base];
     if (!cached.resources || cached.path != module->path) {

@@ -1,6 +1,7 @@
 #include "resource/version_info.h"
 
 #include "resource/ansi_text.h"
+#include "resource/byte_reader.h"
 
 #include <algorithm>
 #include <cctype>
@@ -19,9 +20,6 @@ constexpr size_t ansi_node_header_size = 4; // length, value length
 size_t align4(size_t value) {
     return (value + 3) & ~size_t(3);
 }
-uint16_t read16(const uint8_t* p) {
-    return static_cast<uint16_t>(p[0] | (p[1] << 8));
-}
 void write16(uint8_t* p, size_t value) {
     p[0] = static_cast<uint8_t>(value);
     p[1] = static_cast<uint8_t>(value >> 8);
@@ -35,8 +33,9 @@ struct VersionNode {
 
 // Reads UTF-16 units from `offset` up to a zero (or `end`); `offset` moves past the zero.
 std::string read_text(const uint8_t* data, size_t end, size_t& offset) {
+    const ByteReader bytes(data, end);
     size_t start = offset;
-    while (end - offset >= 2 && read16(data + offset) != 0)
+    while (end - offset >= 2 && bytes.u16(offset) != 0)
         offset += 2;
     std::string text = ansi_from_utf16le(data + start, (offset - start) / 2);
     offset = std::min(end, offset + 2);
@@ -45,9 +44,10 @@ std::string read_text(const uint8_t* data, size_t end, size_t& offset) {
 
 std::optional<VersionNode> parse_node(const uint8_t* data, size_t size, int depth) {
     if (depth > deepest_node || size < node_header_size) return std::nullopt;
-    size_t end = read16(data);
-    size_t value_length = read16(data + 2);
-    bool text = read16(data + 4) == 1;
+    const ByteReader bytes(data, size);
+    size_t end = bytes.u16(0);
+    size_t value_length = bytes.u16(2);
+    bool text = bytes.u16(4) == 1;
     if (end < node_header_size || end > size) return std::nullopt;
     VersionNode node;
     size_t offset = node_header_size;
@@ -68,7 +68,7 @@ std::optional<VersionNode> parse_node(const uint8_t* data, size_t size, int dept
         offset = value_end;
     }
     for (offset = align4(offset); offset < end;) {
-        size_t child_length = end - offset >= 2 ? read16(data + offset) : 0;
+        size_t child_length = ByteReader(data, end).u16(offset);
         if (child_length < node_header_size) break;
         if (std::optional<VersionNode> child = parse_node(data + offset, end - offset, depth + 1))
             node.children.push_back(std::move(*child));
@@ -117,15 +117,16 @@ struct AnsiNode {
 
 std::optional<AnsiNode> read_ansi_node(const uint8_t* node, size_t size) {
     if (size < ansi_node_header_size) return std::nullopt;
+    const ByteReader bytes(node, size);
     AnsiNode layout;
-    layout.end = read16(node);
+    layout.end = bytes.u16(0);
     if (layout.end < ansi_node_header_size || layout.end > size) return std::nullopt;
     size_t offset = ansi_node_header_size;
     while (offset < layout.end && node[offset] != 0)
         ++offset;
     if (offset == layout.end) return std::nullopt;
     layout.value = std::min(layout.end, align4(offset + 1));
-    layout.value_length = std::min<size_t>(read16(node + 2), layout.end - layout.value);
+    layout.value_length = std::min<size_t>(bytes.u16(2), layout.end - layout.value);
     layout.children = std::min(layout.end, align4(layout.value + layout.value_length));
     return layout;
 }
@@ -157,14 +158,15 @@ std::optional<std::vector<uint8_t>> ansi_version_block(const uint8_t* data, size
 }
 
 void truncate_version_block(uint8_t* block, size_t size) {
-    if (size < ansi_node_header_size || read16(block) <= size) return;
+    if (size < ansi_node_header_size || ByteReader(block, size).u16(0) <= size) return;
     write16(block, size);
 }
 
 bool query_version_block(const uint8_t* block, std::string_view path, const uint8_t** value,
                          unsigned* length) {
     const uint8_t* node = block;
-    size_t size = read16(block);
+    // The block starts with its own length: a version block always holds at least that.
+    size_t size = ByteReader(block, ansi_node_header_size).u16(0);
     std::optional<AnsiNode> layout = read_ansi_node(node, size);
     while (layout && !path.empty()) {
         size_t separator = path.find('\\');

@@ -3,6 +3,7 @@
 #include "resource/cursor.h"
 #include "sdl/sdl_sound_output.h"
 #include "sdl/sdl_subsystems.h"
+#include "window/display.h"
 #include "window/input_router.h"
 #include "window/window_manager.h"
 
@@ -78,6 +79,12 @@ SDL_Cursor* make_cursor(const resource::Cursor& cursor) {
     SDL_FreeSurface(image);
     return made;
 }
+
+// SDL is the layer's on-screen display: offered to the desktop when the library loads.
+[[maybe_unused]] const bool g_offered =
+    (window::provide_on_screen_display(
+         []() -> std::unique_ptr<window::DisplayDriver> { return SdlDisplay::create(); }),
+     true);
 
 } // namespace
 

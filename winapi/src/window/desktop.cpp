@@ -2,7 +2,6 @@
 #include <winapi/desktop.h>
 
 #include "gdi/surface_dc.h"
-#include "sdl/sdl_display.h"
 #include "window/clipboard.h"
 #include "window/desktop_clock.h"
 #include "window/display.h"
@@ -45,7 +44,7 @@ window::MouseButton to_router(MouseButton button) {
 bool set_display(DisplayKind kind) {
     if (window::desktop_state().windows.size() != 0) return false;
     if (kind == DisplayKind::Sdl) {
-        std::unique_ptr<sdl::SdlDisplay> driver = sdl::SdlDisplay::create();
+        std::unique_ptr<window::DisplayDriver> driver = window::make_on_screen_display();
         if (!driver) return false;
         window::install_display(std::move(driver));
     } else {

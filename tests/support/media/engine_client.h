@@ -4,8 +4,6 @@
 
 #include <engine_signatures.h>
 
-#include <gtest/gtest.h>
-
 #include <string>
 #include <vector>
 

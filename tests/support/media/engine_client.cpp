@@ -1,4 +1,4 @@
-#include "engine_client.h"
+#include "media/engine_client.h"
 
 #include <windows.h>
 

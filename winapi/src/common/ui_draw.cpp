@@ -1,4 +1,4 @@
-#include "dialog/ui_draw.h"
+#include "common/ui_draw.h"
 
 namespace winapi::ui {
 

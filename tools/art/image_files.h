@@ -2,15 +2,13 @@
 // files (.bmp) and cursor files (.cur). Both are little-endian, as on Windows.
 #pragma once
 
+#include "dib_writer.h"
 #include "images.h"
-
-#include <cstdint>
-#include <string>
-#include <vector>
 
 namespace art {
 
-using Bytes = std::vector<uint8_t>;
+using dib::Bytes;
+using dib::write_file;
 
 // A bitmap file of the image at 8 bits per pixel (BI_RGB, rows bottom-up, padded to 4 bytes)
 // with a colour table of 256 entries: the image's palette, filled up with black. The table
@@ -21,8 +19,5 @@ Bytes bitmap_file(const IndexedImage& image);
 // colour rows followed by the transparency mask (a set bit is transparent), the height in
 // the header doubled for the two halves, as cursor resources store them.
 Bytes cursor_file(const MonochromeCursor& cursor);
-
-// Writes `bytes` to `path`, replacing the file. False when the file cannot be written whole.
-bool write_file(const std::string& path, const Bytes& bytes);
 
 } // namespace art
