@@ -413,7 +413,7 @@ TEST_F(ControllerTest, TheMovieBoxIsWhereTheControllerDrawsTheMovie) {
     engine().movie(MO::DisposeController, m_controller);
     RECT area{0, 0, width, height};
     m_controller = engine().movie(MO::NewController, movie(), &area, ULONG(1), m_window);
-    g_controller = m_controller;
+    test_support::set_window_controller(m_controller);
     ASSERT_EQ(engine().movie(MO::GetMovieBox, movie(), &box), 0u);
     EXPECT_EQ(box.left, 0);
     EXPECT_EQ(box.top, 0);
