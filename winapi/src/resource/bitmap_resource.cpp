@@ -22,12 +22,7 @@ bool valid_depth(uint16_t bits) {
 std::optional<size_t> bitmap_bits_offset(const uint8_t* data, size_t size) {
     if (size < info_header_size) return std::nullopt;
     const ByteReader bytes(data, size);
-    uint32_t header_size = bytes.u32(0);
-    auto width = static_cast<int32_t>(bytes.u32(4));
-    auto height = static_cast<int32_t>(bytes.u32(8));
-    uint16_t bits = bytes.u16(14);
-    uint32_t compression = bytes.u32(16);
-    uint32_t used = bytes.u32(32);
+    auto [header_size, width, height, bits, compression, used] = read_info_header(bytes);
     if (header_size < info_header_size || header_size > size || !valid_depth(bits))
         return std::nullopt;
     if (width <= 0 || width > largest_dimension || height == 0 || height < -largest_dimension ||

@@ -38,4 +38,24 @@ class ByteReader {
     size_t m_size;
 };
 
+// The fields of a DIB's info header (BITMAPINFOHEADER) that bitmap and cursor resources
+// check, as stored: each reader decides what it accepts.
+struct InfoHeaderFields {
+    uint32_t header_size;
+    int32_t width;
+    int32_t height;
+    uint16_t bit_count;
+    uint32_t compression;
+    uint32_t colours_used;
+};
+
+inline InfoHeaderFields read_info_header(const ByteReader& bytes) {
+    return {bytes.u32(0),
+            static_cast<int32_t>(bytes.u32(4)),
+            static_cast<int32_t>(bytes.u32(8)),
+            bytes.u16(14),
+            bytes.u32(16),
+            bytes.u32(32)};
+}
+
 } // namespace winapi::resource

@@ -31,12 +31,7 @@ struct ImageLayout {
 std::optional<ImageLayout> read_layout(const uint8_t* data, size_t size) {
     if (size < 40) return std::nullopt;
     const ByteReader bytes(data, size);
-    uint32_t header_size = bytes.u32(0);
-    auto width = static_cast<int32_t>(bytes.u32(4));
-    auto height = static_cast<int32_t>(bytes.u32(8));
-    uint16_t bit_count = bytes.u16(14);
-    uint32_t compression = bytes.u32(16);
-    uint32_t used = bytes.u32(32);
+    auto [header_size, width, height, bit_count, compression, used] = read_info_header(bytes);
     if (header_size < 40 || header_size > size || compression != 0) return std::nullopt;
     if (bit_count != 1 && bit_count != 4 && bit_count != 8 && bit_count != 24 && bit_count != 32)
         return std::nullopt;
